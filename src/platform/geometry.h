@@ -1,0 +1,42 @@
+#pragma once
+
+// Integer geometry in the convention of the drawing model the report engine
+// was designed for: a rectangle includes its left and top edge and excludes
+// its right and bottom edge.
+
+namespace quor {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool isEmpty() const { return right <= left || bottom <= top; }
+    bool intersects(const Rect& o) const {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    Rect intersected(const Rect& o) const {
+        Rect r{left > o.left ? left : o.left, top > o.top ? top : o.top,
+               right < o.right ? right : o.right, bottom < o.bottom ? bottom : o.bottom};
+        if (r.isEmpty()) return Rect{};
+        return r;
+    }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+}  // namespace quor

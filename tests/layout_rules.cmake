@@ -1,0 +1,13 @@
+# engine/ and report/ draw through our Canvas and never see widgets.
+file(GLOB_RECURSE files ${SRC}/engine/* ${SRC}/report/*)
+set(bad "")
+foreach(f ${files})
+  file(STRINGS ${f} lines REGEX "#[ \t]*include[ \t]*[<\"](QtWidgets|QtPrintSupport|QWidget|QApplication|QDialog|QMainWindow|QMessageBox|QPrinter)")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Widget headers included below engine/ or report/:\n${bad}")
+endif()
+message(STATUS "layout rules hold")
