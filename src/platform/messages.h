@@ -1,0 +1,19 @@
+#pragma once
+
+// The engine's table of user-visible texts, looked up by numeric id
+// (53000..55439). Texts are UTF-8; an id without a text gives "".
+
+#include <string>
+
+namespace quor {
+
+const std::string& message(int id);
+
+// Ids used by name in several places.
+inline constexpr int kMsgCancel = 55001;
+inline constexpr int kMsgVirtualPrinter = 55007;
+inline constexpr int kMsgErrorCaption = 55206;
+inline constexpr int kMsgDefaultCharset = 55337;
+inline constexpr int kMsgInvalidTemplate = 55345;
+
+}  // namespace quor
