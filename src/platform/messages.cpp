@@ -1,5 +1,7 @@
 #include "platform/messages.h"
 
+#include "platform/resources.h"
+
 #include <QFile>
 #include <unordered_map>
 
@@ -10,6 +12,7 @@ namespace {
 // for a carriage return.
 std::unordered_map<int, std::string> loadTable() {
     std::unordered_map<int, std::string> table;
+    initResources();
     QFile f(":/messages.tsv");
     if (!f.open(QIODevice::ReadOnly)) return table;
     while (!f.atEnd()) {
