@@ -1,0 +1,194 @@
+#include "platform/qpainter_canvas.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+
+#include <algorithm>
+
+#include "platform/numbers.h"
+
+namespace quor {
+namespace {
+
+Rect deviceBounds(const QPaintDevice* d) { return Rect{0, 0, d->width(), d->height()}; }
+
+QPolygon toQPolygon(const std::vector<Point>& points) {
+    QPolygon p(static_cast<int>(points.size()));
+    for (size_t i = 0; i < points.size(); ++i) p.setPoint(static_cast<int>(i), points[i].x, points[i].y);
+    return p;
+}
+
+}  // namespace
+
+QVector<qreal> dashPatternFor(PenStyle style, int dpi) {
+    // The platform's cosmetic patterns at 96 dpi, kept at their length on
+    // finer devices.
+    QVector<qreal> base;
+    switch (style) {
+    case PenStyle::Dash: base = {18, 6}; break;
+    case PenStyle::Dot: base = {3, 3}; break;
+    case PenStyle::DashDot: base = {9, 6, 3, 6}; break;
+    case PenStyle::DashDotDot: base = {9, 3, 3, 3, 3, 3}; break;
+    case PenStyle::Solid:
+    case PenStyle::Null: return {};
+    }
+    const qreal k = std::max(1, roundInt(dpi / 96.0));
+    for (auto& v : base) v *= k;
+    return base;
+}
+
+QPainterCanvas::QPainterCanvas(QPaintDevice* device, std::unique_ptr<QPainter> own, QPainter* painter,
+                               bool printer)
+    : CanvasBase(device, device->logicalDpiX(), device->logicalDpiY(), deviceBounds(device)),
+      ownPainter_(std::move(own)),
+      painter_(painter ? painter : ownPainter_.get()),
+      printer_(printer) {
+    painter_->save();
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    QPaintEngine* engine = painter_->paintEngine();
+    rasterOps_ = engine && engine->hasFeature(QPaintEngine::RasterOpModes);
+    if (painter_->hasClipping()) {
+        // Start from the clip the owner of the painter already set.
+        QRegion r = painter_->clipRegion();
+        intersectClipRect(fromQRect(r.boundingRect()));
+    }
+}
+
+QPainterCanvas::QPainterCanvas(QPaintDevice* device, bool printer)
+    : QPainterCanvas(device, std::make_unique<QPainter>(device), nullptr, printer) {}
+
+QPainterCanvas::QPainterCanvas(QPainter& painter, bool printer)
+    : QPainterCanvas(painter.device(), nullptr, &painter, printer) {}
+
+QPainterCanvas::~QPainterCanvas() {
+    painter_->restore();
+    if (ownPainter_) ownPainter_->end();
+}
+
+void QPainterCanvas::clipChanged() {
+    if (clipped()) painter_->setClipRegion(clipRegion());
+    else painter_->setClipping(false);
+}
+
+void QPainterCanvas::applyMode() {
+    painter_->setCompositionMode(pen().mode == PenMode::Xor && rasterOps_
+                                     ? QPainter::RasterOp_SourceXorDestination
+                                     : QPainter::CompositionMode_SourceOver);
+}
+
+bool QPainterCanvas::applyPen() {
+    const PenSpec& p = pen();
+    applyMode();
+    if (p.style == PenStyle::Null) {
+        painter_->setPen(Qt::NoPen);
+        return false;
+    }
+    QPen q(toQColor(p.color));
+    const int width = std::max(1, p.width);
+    q.setWidth(width);
+    q.setJoinStyle(Qt::MiterJoin);
+    q.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
+    // The drawing model draws wide pens solid whatever their style.
+    if (width == 1 && p.style != PenStyle::Solid) q.setDashPattern(dashPatternFor(p.style, dpiX()));
+    painter_->setPen(q);
+    painter_->setBackgroundMode(backgroundMode() == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                                            : Qt::TransparentMode);
+    painter_->setBackground(toQColor(backgroundColor()));
+    return true;
+}
+
+void QPainterCanvas::applyBrush() {
+    const BrushSpec& b = brush();
+    if (b.hollow) painter_->setBrush(Qt::NoBrush);
+    else painter_->setBrush(toQColor(b.color));
+}
+
+void QPainterCanvas::textOut(int x, int y, std::string_view bytes, const Rect* clip, unsigned options) {
+    painter_->save();
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (clip && (options & kTextOpaque)) painter_->fillRect(toQRect(*clip), toQColor(backgroundColor()));
+    if (clip && (options & kTextClipped)) painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
+    if (!bytes.empty()) {
+        TextLayout layout = layoutText(bytes);
+        const FontMetrics fm = measurer().metrics();
+        painter_->translate(x, y);
+        if (font().escapement != 0) painter_->rotate(-font().escapement / 10.0);
+        if (backgroundMode() == BackgroundMode::Opaque)
+            painter_->fillRect(QRectF(0, 0, layout.width, fm.height), toQColor(backgroundColor()));
+        painter_->setFont(measurer().qfontWithSpacing(textCharacterExtra()));
+        painter_->setPen(toQColor(textColor()));
+        painter_->setBackgroundMode(Qt::TransparentMode);
+        if (options & kTextRtlReading) painter_->setLayoutDirection(Qt::RightToLeft);
+        for (const TextRun& run : layout.runs) painter_->drawText(QPointF(run.x, fm.ascent), run.text);
+    }
+    painter_->restore();
+}
+
+void QPainterCanvas::fillRect(const Rect& r) {
+    if (brush().hollow || r.isEmpty()) return;
+    applyMode();
+    painter_->fillRect(toQRect(r), toQColor(brush().color));
+}
+
+void QPainterCanvas::rectangle(const Rect& r) {
+    if (r.isEmpty()) return;
+    fillRect(r);
+    if (!applyPen()) return;
+    painter_->setBrush(Qt::NoBrush);
+    const int w = std::max(1, pen().width);
+    if (w == 1) {
+        // Outline on the outermost pixels, right and bottom edge excluded.
+        painter_->drawRect(QRect(r.left, r.top, r.width() - 1, r.height() - 1));
+    } else {
+        // A wide pen is centred on the mathematical outline.
+        painter_->drawRect(QRectF(r.left, r.top, r.width() - 1, r.height() - 1));
+    }
+}
+
+void QPainterCanvas::line(int x1, int y1, int x2, int y2) {
+    if (!applyPen()) return;
+    if (std::max(1, pen().width) > 1) {
+        painter_->drawLine(QPointF(x1, y1), QPointF(x2, y2));
+        return;
+    }
+    // One-pixel lines leave out their end point, as an aliased flat-capped
+    // Qt line does.
+    if (x1 == x2 && y1 == y2) return;
+    painter_->drawLine(QPoint(x1, y1), QPoint(x2, y2));
+}
+
+void QPainterCanvas::polyline(const std::vector<Point>& points) {
+    if (points.size() < 2) return;
+    for (size_t i = 1; i < points.size(); ++i) line(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+}
+
+void QPainterCanvas::polygon(const std::vector<Point>& points, bool winding) {
+    if (points.size() < 2) return;
+    applyBrush();
+    if (!applyPen()) painter_->setPen(Qt::NoPen);
+    painter_->drawPolygon(toQPolygon(points), winding ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+void QPainterCanvas::ellipse(const Rect& r) {
+    if (r.isEmpty()) return;
+    applyBrush();
+    if (!applyPen()) painter_->setPen(Qt::NoPen);
+    painter_->drawEllipse(QRectF(r.left, r.top, r.width() - 1, r.height() - 1));
+}
+
+void QPainterCanvas::drawImage(const Rect& dest, const RasterImage& image, bool smooth) {
+    if (image.isNull() || dest.isEmpty()) return;
+    const size_t needed = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
+    if (image.pixels.size() < needed) return;
+    QImage q(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+             static_cast<qsizetype>(image.width) * 4, QImage::Format_ARGB32);
+    painter_->save();
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    painter_->drawImage(QRectF(dest.left, dest.top, dest.width(), dest.height()), q);
+    painter_->restore();
+}
+
+}  // namespace quor
