@@ -7,10 +7,16 @@
 #include "platform/picture.h"
 #include "platform/raster_graphic.h"
 #include "support/picture_samples.h"
-#include "support/recording_canvas.h"
+#include "platform/qpainter_canvas.h"
+#include "platform/recording_canvas.h"
 
 using namespace quor;
-using namespace quor::test;
+using quor::test::JpegColors;
+using quor::test::makeBmp;
+using quor::test::makeIcon;
+using quor::test::makeJpeg;
+using quor::test::readFileBytes;
+using quor::test::writeFileBytes;
 
 namespace {
 
@@ -225,15 +231,29 @@ TEST(PictureFormats, JpegColourSpacesComeOutAsRgb) {
     for (auto [x, y] : {std::pair{3, 3}, {28, 3}, {3, 28}, {28, 28}}) expectNear(pixelAt(*cmyk, x, y), quadrants(x, y), 4);
 }
 
-TEST(PictureFormats, RasterGraphicDrawsItsPixelsIntoTheTarget) {
-    auto g = decodeGraphic(GraphicKind::Bitmap, makeBmp(4, 2, [](int, int) { return 0xFF123456u; }), "tiny.bmp");
-    RecordingCanvas canvas;
-    g->draw(canvas, Rect{10, 20, 50, 40}, true);
-    ASSERT_EQ(canvas.images.size(), 1u);
-    EXPECT_EQ(canvas.images[0].dest, (Rect{10, 20, 50, 40}));
-    EXPECT_TRUE(canvas.images[0].smooth);
-    EXPECT_EQ(canvas.images[0].image.width, 4);
-    EXPECT_EQ(canvas.images[0].image.pixels[0], 0xFF123456u);
+TEST(PictureFormats, RasterGraphicDrawsStretchedIntoTheTarget) {
+    auto g = decodeGraphic(GraphicKind::Bitmap,
+                           makeBmp(2, 1, [](int x, int) { return x == 0 ? 0xFFFF0000u : 0xFF0000FFu; }), "tiny.bmp");
+    RecordingCanvas recorder;
+    g->draw(recorder, Rect{10, 20, 50, 40}, true);
+    const auto images = recorder.all<RecordedImage>();
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].dest, (Rect{10, 20, 50, 40}));
+    EXPECT_TRUE(images[0].smooth);
+    EXPECT_EQ(images[0].width, 2);
+
+    QImage page(60, 60, QImage::Format_ARGB32);
+    page.fill(Qt::white);
+    {
+        QPainterCanvas canvas(&page);
+        g->draw(canvas, Rect{10, 20, 50, 40}, false);
+    }
+    EXPECT_EQ(page.pixel(10, 20), 0xFFFF0000u);
+    EXPECT_EQ(page.pixel(29, 39), 0xFFFF0000u);
+    EXPECT_EQ(page.pixel(30, 20), 0xFF0000FFu);
+    EXPECT_EQ(page.pixel(49, 39), 0xFF0000FFu);
+    EXPECT_EQ(page.pixel(50, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(page.pixel(9, 20), 0xFFFFFFFFu);
 }
 
 TEST(PictureFormats, MetafilesAreRefusedLoudlyWithoutAPlayer) {
