@@ -1,0 +1,62 @@
+#pragma once
+
+// Engine-wide state: the one place for everything the engine shares between
+// its parts while a template is loaded, a report is built or a prepared page
+// is drawn. The engine is single-threaded; one build or drawing at a time.
+
+#include <string>
+
+#include "engine/stream.h"
+#include "engine/variant.h"
+
+namespace quor {
+
+class Canvas;
+class TfrView;
+class ReportContext;
+class PageContext;
+class BandContext;
+
+struct EngineState {
+    // The view being printed, measured or drawn.
+    TfrView* currentView = nullptr;
+    // Set while a report is built or a prepared page is drawn; clear while a
+    // template is only loaded or edited.
+    bool documentMode = false;
+    // Set during the first pass of a two-pass build: views then draw nothing.
+    bool firstPass = false;
+
+    // The report being loaded, built, shown or printed, and its current page
+    // and band while building (filled by the report and page engine).
+    ReportContext* currentReport = nullptr;
+    PageContext* currentPage = nullptr;
+    BandContext* currentBand = nullptr;
+
+    // Version of the stream being read; every body reader consults it.
+    int streamVersion = kCurrentStreamVersion;
+    // Source of object identifiers (see nextObjectId).
+    int objectCounter = 0;
+
+    // Where measuring happens; null means the platform's 96-dpi canvas.
+    Canvas* measureCanvasOverride = nullptr;
+
+    // Character set of memos read from streams older than version 23
+    // (message 55337, "204").
+    int defaultCharset = 204;
+
+    // Filled by the expressions module: expands the bracketed expressions of
+    // a text for a view, and evaluates one expression. While unset, using
+    // them raises an error rather than passing text through unexpanded.
+    std::string (*expandBrackets)(TfrView& view, const std::string& text) = nullptr;
+    Variant (*evaluate)(TfrView& view, const std::string& expression) = nullptr;
+};
+
+EngineState& engine();
+
+// The canvas all measuring of a build uses.
+Canvas& engineMeasureCanvas();
+
+// The next object identifier (the counter advances first, so the first is 1).
+int nextObjectId();
+
+}  // namespace quor
