@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include "engine/memo_draw.h"
+#include "engine/memo_fake_canvas.h"
+#include "engine/memo_layout.h"
+
+namespace quor {
+namespace {
+
+using testing::FakeCanvas;
+const std::string M(1, kLineEndMarker);
+
+// Memo Left 40, Top 24, Width 200, Height 100, gaps 2/1, no frame lines,
+// after ApplyScale at scale 1.
+ScaledBox box1() { return ScaledBox{40, 24, 200, 100, 2, 1, Rect{40, 24, 241, 125}, 1.0, 0}; }
+
+MemoTextFormat format(unsigned alignment = 0, int lineSpacing = 2) {
+    MemoTextFormat f;
+    f.font.name = "Courier New";
+    f.font.pointSize = 10;
+    f.alignment = alignment;
+    f.lineSpacing = lineSpacing;
+    return f;
+}
+
+std::vector<std::string> text3() { return {"one two" + M, "three", "four four" + M}; }
+
+TEST(MemoFont, ScreenRoundsAtScaleOneAndTruncatesElsewherePrinterUsesItsResolution) {
+    EXPECT_EQ(scaledFontHeight(10, DrawScale{1, 1, false}, 96), -13);
+    EXPECT_EQ(scaledFontHeight(11, DrawScale{1, 1, false}, 96), -15);      // 14.67 rounds
+    EXPECT_EQ(scaledFontHeight(11, DrawScale{1, 1.001, false}, 96), -14);  // 14.68 truncates
+    EXPECT_EQ(scaledFontHeight(10, DrawScale{2, 2, false}, 96), -26);      // 26.67 truncates
+    EXPECT_EQ(scaledFontHeight(10, DrawScale{1, 1, false}, 600), -13);     // the screen ignores dpi
+    EXPECT_EQ(scaledFontHeight(10, DrawScale{6.5, 6.5, true}, 600), -83);
+    EXPECT_EQ(scaledFontHeight(9, DrawScale{3, 3, true}, 300), -38);  // 37.5: ties go to even
+    EXPECT_EQ(scaledFontHeight(3, DrawScale{3, 3, true}, 300), -12);  // 12.5
+
+    FakeCanvas c;
+    FontSpec f = format().font;
+    EXPECT_EQ(SelectScaledFont(c, f, DrawScale{}), -13);
+    EXPECT_EQ(c.font().height, -13);
+    EXPECT_EQ(c.font().pointSize, 10);
+}
+
+TEST(MemoDrawLines, EveryAlignmentPlacesLinesExactly) {
+    FakeCanvas c;
+    auto lines = text3();
+    auto draw = [&](unsigned alignment) {
+        c.calls.clear();
+        DrawLines(c, lines, box1(), DrawScale{}, format(alignment), 3 * 15 + 2, LinesMode::Draw);
+        return c.calls;
+    };
+    auto calls = draw(kAlignLeft);
+    ASSERT_EQ(calls.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(calls[i].x, 42);
+        EXPECT_EQ(calls[i].y, 25 + 15 * i);
+        EXPECT_EQ(calls[i].clip, (Rect{41, 24, 239, 124}));
+        EXPECT_EQ(calls[i].options, unsigned{kTextClipped});
+        EXPECT_EQ(calls[i].font.height, -13);
+    }
+    EXPECT_EQ(calls[0].text, "one two");  // the marker never reaches the surface
+    EXPECT_EQ(calls[1].text, "three");
+
+    calls = draw(kAlignRight);  // right edge: frame width + Left - 1 - GapX
+    EXPECT_EQ(calls[0].x, 238 - 7 * 7);
+    EXPECT_EQ(calls[1].x, 238 - 5 * 7);
+
+    calls = draw(kAlignCenter);
+    EXPECT_EQ(calls[0].x, 42 + (197 - 49) / 2);
+    EXPECT_EQ(calls[1].x, 42 + (197 - 35) / 2);  // 81: halves go toward zero
+
+    calls = draw(kAlignLeft | kAlignVCenter);
+    EXPECT_EQ(calls[0].y, 24 + (101 - 47) / 2 + 1);
+    calls = draw(kAlignLeft | kAlignBottom);
+    EXPECT_EQ(calls[0].y, 125 - 47 - 1 + 1);
+}
+
+TEST(MemoDrawLines, JustificationSpreadsOverSpacesExceptParagraphEnds) {
+    FakeCanvas c;
+    std::vector<std::string> lines{"a b\xA0" "c", "nospace", "end of para" + M, "x y"};
+    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignJustify), 0, LinesMode::Draw);
+    ASSERT_EQ(c.calls.size(), 4u);
+    EXPECT_EQ(c.calls[0].justifySpaces, 2);  // 32 and 160 both count
+    EXPECT_EQ(c.calls[0].justifyExtra, 197 - 5 * 7);
+    EXPECT_EQ(c.calls[0].x, 42);
+    EXPECT_EQ(c.calls[1].justifySpaces, 0);  // no space: left-aligned
+    EXPECT_EQ(c.calls[2].justifySpaces, 0);  // last line of a paragraph
+    EXPECT_EQ(c.calls[3].justifySpaces, 1);
+    EXPECT_EQ(c.justifyExtra(), 0);  // reset after every line
+}
+
+TEST(MemoDrawLines, FitCountsWholeLinesOnly) {
+    FakeCanvas c;
+    std::vector<std::string> lines(20, "line" + M);
+    // Height 91: GapY 1 + 6 x 15 fills the clip exactly.
+    ScaledBox b{40, 24, 200, 91, 2, 1, Rect{40, 24, 241, 116}, 1.0, 0};
+    auto r = DrawLines(c, lines, b, DrawScale{}, format(), 0, LinesMode::Fit);
+    EXPECT_EQ(r.linesDrawn, 6);
+    EXPECT_EQ(r.lineStep, 15);
+    EXPECT_TRUE(c.calls.empty());
+    b.height = 90;
+    b.frameRect.bottom = 115;
+    EXPECT_EQ(DrawLines(c, lines, b, DrawScale{}, format(), 0, LinesMode::Fit).linesDrawn, 5);
+    // Vertical placement does not move the fit test.
+    EXPECT_EQ(DrawLines(c, lines, b, DrawScale{}, format(kAlignBottom), 300, LinesMode::Fit).linesDrawn, 5);
+    EXPECT_EQ(DrawLines(c, std::span<const std::string>(lines).first(3), b, DrawScale{}, format(), 0,
+                        LinesMode::Fit).linesDrawn,
+              3);
+}
+
+TEST(MemoDrawLines, ScaleTwoAndPrinterResolution) {
+    FakeCanvas screen;
+    // Scale 2: Left 80, Top 48, GapX 2*2+1, GapY 2*1+0, frame right Round(240*2)+1.
+    ScaledBox b2{80, 48, 400, 200, 5, 2, Rect{80, 48, 481, 251}, 2.0, 0};
+    MemoTextFormat f = format();
+    f.charSpacing = 1;
+    DrawLines(screen, text3(), b2, DrawScale{2, 2, false}, f, 47, LinesMode::Draw);
+    ASSERT_EQ(screen.calls.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(screen.calls[i].x, 85);
+        EXPECT_EQ(screen.calls[i].y, 50 + 30 * i);  // step Round(2*2) + 26
+        EXPECT_EQ(screen.calls[i].font.height, -26);
+        EXPECT_EQ(screen.calls[i].charExtra, 2);
+    }
+    screen.calls.clear();
+    DrawLines(screen, text3(), b2, DrawScale{2.5, 2.5, false}, f, 47, LinesMode::Draw);
+    EXPECT_EQ(screen.calls[0].charExtra, 2);  // Round(2.5) goes to even
+
+    // 600 dpi: scale 600 / (93 / 1.015); Left Round(40s) = 262, Top Round(24s) = 157,
+    // GapX Round(2s) + Round(s/2) = 16, GapY Round(s) + Round(s/2) div 2 = 8.
+    FakeCanvas printer(7, 600, true);
+    const double s = 600 / (93 / 1.015);
+    ScaledBox bp{262, 157, 1310, 655, 16, 8, Rect{262, 157, 1573, 813}, s, 0};
+    DrawLines(printer, text3(), bp, DrawScale{s, s, true}, format(), 47, LinesMode::Draw);
+    ASSERT_EQ(printer.calls.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(printer.calls[i].x, 278);
+        EXPECT_EQ(printer.calls[i].y, 165 + 96 * i);  // Round(2s) = 13 plus 83 px of font
+        EXPECT_EQ(printer.calls[i].font.height, -83);
+    }
+}
+
+TEST(MemoDrawLines, TurnedTextRunsUpwardStepByStepToTheRight) {
+    FakeCanvas c;
+    auto lines = text3();
+    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned), 47, LinesMode::Draw);
+    ASSERT_EQ(c.calls.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(c.calls[i].x, 42 + 15 * i);
+        EXPECT_EQ(c.calls[i].y, 124);
+        EXPECT_EQ(c.calls[i].font.escapement, 900);
+    }
+    EXPECT_EQ(c.font().escapement, 0);  // the upright font is back
+
+    c.calls.clear();
+    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignRight), 47, LinesMode::Draw);
+    EXPECT_EQ(c.calls[0].y, 25 + 49);
+    c.calls.clear();
+    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignCenter), 47, LinesMode::Draw);
+    EXPECT_EQ(c.calls[0].y, 124 - (101 - 2 - 49) / 2 - 1);
+    c.calls.clear();
+    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignVCenter), 47, LinesMode::Draw);
+    EXPECT_EQ(c.calls[0].x, 40 + (201 - 47) / 2 + 2);
+    // Turned text has no fit test.
+    EXPECT_EQ(DrawLines(c, std::vector<std::string>(50, "x"), box1(), DrawScale{}, format(kAlignTurned), 0,
+                        LinesMode::Fit).linesDrawn,
+              50);
+}
+
+TEST(MemoDrawLines, RightToLeftAndExport) {
+    FakeCanvas c;
+    MemoTextFormat f = format();
+    f.rtlReading = true;
+    DrawLines(c, text3(), box1(), DrawScale{}, f, 0, LinesMode::Draw);
+    EXPECT_EQ(c.calls[0].options, unsigned{kTextClipped | kTextRtlReading});
+
+    c.calls.clear();
+    ScaledBox b = box1();
+    b.frameTyp = 15;
+    std::vector<std::pair<unsigned, std::string>> got;
+    DrawLines(c, text3(), b, DrawScale{}, format(kAlignRight), 0, LinesMode::Export,
+              [&](const ExportedLine& l) {
+                  EXPECT_EQ(l.frame, b.frameRect);
+                  got.emplace_back(l.frameTyp, std::to_string(l.x) + "," + std::to_string(l.y) + ":" +
+                                                   std::string(l.text));
+              });
+    EXPECT_TRUE(c.calls.empty());
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0], (std::pair<unsigned, std::string>{13u, "189,25:one two"}));
+    EXPECT_EQ(got[1], (std::pair<unsigned, std::string>{5u, "203,40:three"}));
+    EXPECT_EQ(got[2], (std::pair<unsigned, std::string>{7u, "175,55:four four"}));
+}
+
+TEST(MemoDrawUnderlines, OneRuleBelowEveryRow) {
+    FakeCanvas c;
+    DrawUnderlines(c, box1(), DrawScale{}, format(), 0x0000FF);
+    ASSERT_EQ(c.lines.size(), 6u);  // 100 div 15
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(c.lines[i], (Rect{40, 40 + 15 * i, 239, 40 + 15 * i}));
+    EXPECT_EQ(c.pen().width, 1);
+    EXPECT_EQ(c.pen().color, 0x0000FFu);
+    c.lines.clear();
+    DrawUnderlines(c, box1(), DrawScale{}, format(0, -13), 0);  // a zero step draws nothing
+    EXPECT_TRUE(c.lines.empty());
+}
+
+TEST(MemoCalcWidth, WidestLinePlusFrameAndGaps) {
+    FakeCanvas c;
+    ScaledBox design{40, 24, 96, 10, 2, 1, Rect{}, 1.0, 0};
+    std::vector<std::string> lines{"abc" + M, "abcdefgh" + M, "ab"};
+    EXPECT_EQ(CalcWidth(c, lines, design, DrawScale{}, format()), 56 + 1 + 4 + 1);
+    MemoTextFormat f = format();
+    f.charSpacing = 1;
+    EXPECT_EQ(CalcWidth(c, lines, design, DrawScale{}, f), 64 + 6);
+    EXPECT_EQ(CalcWidth(c, lines, design, DrawScale{2, 2, false}, format()), 28 + 6);
+    EXPECT_EQ(CalcWidth(c, {}, design, DrawScale{}, format()), 6);
+}
+
+}  // namespace
+}  // namespace quor
