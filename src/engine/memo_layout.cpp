@@ -54,6 +54,25 @@ std::string slice(std::string_view s, std::size_t from, std::size_t to) {
 
 }  // namespace
 
+void appendAsText(std::vector<std::string>& list, std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isBreak(text[i])) continue;
+        list.emplace_back(text.substr(start, i - start));
+        if (text[i] == kCR && i + 1 < text.size() && text[i + 1] == kLF) ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) list.emplace_back(text.substr(start));
+}
+
+void PendingLines::dropFront(std::size_t n) {
+    n = std::min(n, size());
+    // Printed lines give their memory back at once.
+    for (std::size_t i = head_; i < head_ + n; ++i) std::string().swap(lines_[i]);
+    head_ += n;
+    if (head_ == lines_.size()) clear();
+}
+
 std::vector<int> BreakPoints(std::string_view word) {
     std::vector<int> result;
     const int n = static_cast<int>(word.size());

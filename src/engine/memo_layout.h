@@ -6,6 +6,7 @@
 // rules can be checked on any surface.
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,34 @@ inline bool endsWithLineEnd(std::string_view line) {
 inline bool holdsLineEnd(std::string_view line) {
     return line.find(kLineEndMarker) != std::string_view::npos;
 }
+
+// Appends text to a line list the way a text block is read: CR LF, CR and LF
+// each end a line; a break at the very end adds no empty line.
+void appendAsText(std::vector<std::string>& list, std::string_view text);
+
+// Laid-out lines still to be printed. A page takes lines off the front;
+// that costs the lines taken, never the lines left, so a long text is cut
+// into pages in linear time.
+class PendingLines {
+public:
+    void assign(std::vector<std::string> lines) {
+        lines_ = std::move(lines);
+        head_ = 0;
+    }
+    void clear() { assign({}); }
+    std::size_t size() const { return lines_.size() - head_; }
+    bool empty() const { return size() == 0; }
+    const std::string& operator[](std::size_t i) const { return lines_[head_ + i]; }
+    std::span<const std::string> lines() const {
+        return std::span<const std::string>(lines_).subspan(head_);
+    }
+    // Drops the first n lines (all of them when n is larger).
+    void dropFront(std::size_t n);
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t head_ = 0;
+};
 
 // Positions i (1-based) after which a word may be hyphenated, in increasing
 // order. Works on Windows-1251 letters; Latin words have none.

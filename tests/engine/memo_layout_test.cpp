@@ -150,3 +150,36 @@ TEST(MemoWrapLine, WordBreakHyphenatesAtBreakPoints) {
 
 }  // namespace
 }  // namespace quor
+
+namespace quor {
+namespace {
+
+TEST(MemoText, AppendAsTextSplitsAtEveryKindOfLineEnd) {
+    std::vector<std::string> l{"x"};
+    appendAsText(l, "a\r\nb\rc\nd");
+    EXPECT_EQ(l, (std::vector<std::string>{"x", "a", "b", "c", "d"}));
+    l.clear();
+    appendAsText(l, "a\r\n");
+    EXPECT_EQ(l, (std::vector<std::string>{"a"}));
+    l.clear();
+    appendAsText(l, "\n\nb");
+    EXPECT_EQ(l, (std::vector<std::string>{"", "", "b"}));
+}
+
+TEST(MemoText, PendingLinesDropFromTheFrontWithoutLosingOrRepeating) {
+    PendingLines p;
+    std::vector<std::string> src;
+    for (int i = 0; i < 10; ++i) src.push_back(std::to_string(i));
+    p.assign(src);
+    std::vector<std::string> seen;
+    for (std::size_t take : {3u, 0u, 4u, 5u}) {
+        for (std::size_t i = 0; i < std::min(take, p.size()); ++i) seen.push_back(p[i]);
+        p.dropFront(take);
+    }
+    EXPECT_EQ(seen, src);
+    EXPECT_TRUE(p.empty());
+    EXPECT_TRUE(p.lines().empty());
+}
+
+}  // namespace
+}  // namespace quor
