@@ -65,17 +65,17 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
     const Rect clip{fr.left + 1, fr.top, fr.right - 2, fr.bottom - 1};
     textHeight = roundInt(textHeight * scale.y);
 
-    const unsigned vertical = format.alignment & kAlignVerticalMask;
+    const unsigned vertical = format.alignment & kMemoVerticalMask;
     const unsigned align = format.alignment & 7;
-    const bool turned = (align & kAlignTurned) != 0;
+    const bool turned = (align & kMemoTurned) != 0;
     int left = box.left;
     int top = box.top;
     if (turned) {
-        if (vertical == kAlignVCenter) left += (fr.width() - textHeight) / 2;
-        else if (vertical == kAlignBottom) left = fr.right - textHeight;
+        if (vertical == kMemoVCenter) left += (fr.width() - textHeight) / 2;
+        else if (vertical == kMemoBottom) left = fr.right - textHeight;
     } else if (!fit) {
-        if (vertical == kAlignVCenter) top += (fr.height() - textHeight) / 2;
-        else if (vertical == kAlignBottom) top = fr.bottom - textHeight - 1;
+        if (vertical == kMemoVCenter) top += (fr.height() - textHeight) / 2;
+        else if (vertical == kMemoBottom) top = fr.bottom - textHeight - 1;
     }
     const unsigned textOptions = kTextClipped | (format.rtlReading ? kTextRtlReading : 0u);
     const std::size_t count = lines.size();
@@ -91,10 +91,10 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
                 const int w = canvas.textWidth(line.text);
                 int x = left + box.gapX;
                 bool justified = false;
-                switch (align & kAlignHorizontalMask) {
-                    case kAlignRight: x = fr.right - fr.left + left - 1 - box.gapX - w; break;
-                    case kAlignCenter: x = left + box.gapX + (fr.width() - 2 * box.gapX - w) / 2; break;
-                    case kAlignJustify: {
+                switch (align & kMemoHorizontalMask) {
+                    case kMemoRight: x = fr.right - fr.left + left - 1 - box.gapX - w; break;
+                    case kMemoCenter: x = left + box.gapX + (fr.width() - 2 * box.gapX - w) / 2; break;
+                    case kMemoJustify: {
                         const int spaces = justificationSpaces(line.text);
                         if (!line.paragraphEnd && spaces > 0 && !exporting) {
                             canvas.setTextJustification(fr.width() - 2 * box.gapX - w, spaces);
@@ -137,11 +137,11 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
         const int w = canvas.textWidth(line.text);
         int y = fr.bottom - box.gapY;
         switch (align) {
-            case kAlignTurned | kAlignRight: y = top + box.gapY + w; break;
-            case kAlignTurned | kAlignCenter:
+            case kMemoTurned | kMemoRight: y = top + box.gapY + w; break;
+            case kMemoTurned | kMemoCenter:
                 y = fr.bottom - box.gapY - (fr.height() - 2 * box.gapY - w) / 2 - 1;
                 break;
-            case kAlignTurned | kAlignJustify: {
+            case kMemoTurned | kMemoJustify: {
                 y = top + fr.height() - box.gapY;
                 const int spaces = justificationSpaces(line.text);
                 if (!line.paragraphEnd && spaces > 0 && !exporting)

@@ -17,15 +17,15 @@ namespace quor {
 
 // Alignment bits of a memo.
 enum MemoAlignment : unsigned {
-    kAlignLeft = 0,
-    kAlignRight = 1,
-    kAlignCenter = 2,
-    kAlignJustify = 3,
-    kAlignHorizontalMask = 3,
-    kAlignTurned = 4,       // rotated by 90 degrees, running upward
-    kAlignVCenter = 8,
-    kAlignBottom = 16,
-    kAlignVerticalMask = 0x18,
+    kMemoLeft = 0,
+    kMemoRight = 1,
+    kMemoCenter = 2,
+    kMemoJustify = 3,
+    kMemoHorizontalMask = 3,
+    kMemoTurned = 4,       // rotated by 90 degrees, running upward
+    kMemoVCenter = 8,
+    kMemoBottom = 16,
+    kMemoVerticalMask = 0x18,
 };
 
 // A view's geometry after ApplyScale, in device units.

@@ -192,7 +192,8 @@ TextLayout WrapText(Canvas& measure, const std::vector<std::string>& source, con
     measure.setFont(font);
     measure.setTextCharacterExtra(in.charSpacing);
 
-    layout.lineStep = checkedLineStep(in.lineSpacing, font.height);
+    layout.lineStep = in.acceptAnyStep ? in.lineSpacing - font.height
+                                       : checkedLineStep(in.lineSpacing, font.height);
     const int gap = in.turned ? in.box.gapX : in.box.gapY;
     const int maxWidth = in.turned ? in.box.height - 2 * in.box.gapY : in.box.width - 2 * in.box.gapX;
 

@@ -95,6 +95,9 @@ struct WrapTextInput {
     bool wordBreak = false;
     bool textIsPrepared = false;  // lines already carry their markers
     bool editing = false;         // a template is edited, not built
+    // Stored pages are drawn whatever their spacing; a build refuses a step
+    // that does not move down.
+    bool acceptAnyStep = false;
 };
 
 struct TextLayout {

@@ -50,7 +50,7 @@ TEST(MemoDrawLines, EveryAlignmentPlacesLinesExactly) {
         DrawLines(c, lines, box1(), DrawScale{}, format(alignment), 3 * 15 + 2, LinesMode::Draw);
         return c.calls;
     };
-    auto calls = draw(kAlignLeft);
+    auto calls = draw(kMemoLeft);
     ASSERT_EQ(calls.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(calls[i].x, 42);
@@ -62,24 +62,24 @@ TEST(MemoDrawLines, EveryAlignmentPlacesLinesExactly) {
     EXPECT_EQ(calls[0].text, "one two");  // the marker never reaches the surface
     EXPECT_EQ(calls[1].text, "three");
 
-    calls = draw(kAlignRight);  // right edge: frame width + Left - 1 - GapX
+    calls = draw(kMemoRight);  // right edge: frame width + Left - 1 - GapX
     EXPECT_EQ(calls[0].x, 238 - 7 * 7);
     EXPECT_EQ(calls[1].x, 238 - 5 * 7);
 
-    calls = draw(kAlignCenter);
+    calls = draw(kMemoCenter);
     EXPECT_EQ(calls[0].x, 42 + (197 - 49) / 2);
     EXPECT_EQ(calls[1].x, 42 + (197 - 35) / 2);  // 81: halves go toward zero
 
-    calls = draw(kAlignLeft | kAlignVCenter);
+    calls = draw(kMemoLeft | kMemoVCenter);
     EXPECT_EQ(calls[0].y, 24 + (101 - 47) / 2 + 1);
-    calls = draw(kAlignLeft | kAlignBottom);
+    calls = draw(kMemoLeft | kMemoBottom);
     EXPECT_EQ(calls[0].y, 125 - 47 - 1 + 1);
 }
 
 TEST(MemoDrawLines, JustificationSpreadsOverSpacesExceptParagraphEnds) {
     FakeCanvas c;
     std::vector<std::string> lines{"a b\xA0" "c", "nospace", "end of para" + M, "x y"};
-    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignJustify), 0, LinesMode::Draw);
+    DrawLines(c, lines, box1(), DrawScale{}, format(kMemoJustify), 0, LinesMode::Draw);
     ASSERT_EQ(c.calls.size(), 4u);
     EXPECT_EQ(c.calls[0].justifySpaces, 2);  // 32 and 160 both count
     EXPECT_EQ(c.calls[0].justifyExtra, 197 - 5 * 7);
@@ -103,7 +103,7 @@ TEST(MemoDrawLines, FitCountsWholeLinesOnly) {
     b.frameRect.bottom = 115;
     EXPECT_EQ(DrawLines(c, lines, b, DrawScale{}, format(), 0, LinesMode::Fit).linesDrawn, 5);
     // Vertical placement does not move the fit test.
-    EXPECT_EQ(DrawLines(c, lines, b, DrawScale{}, format(kAlignBottom), 300, LinesMode::Fit).linesDrawn, 5);
+    EXPECT_EQ(DrawLines(c, lines, b, DrawScale{}, format(kMemoBottom), 300, LinesMode::Fit).linesDrawn, 5);
     EXPECT_EQ(DrawLines(c, std::span<const std::string>(lines).first(3), b, DrawScale{}, format(), 0,
                         LinesMode::Fit).linesDrawn,
               3);
@@ -144,7 +144,7 @@ TEST(MemoDrawLines, ScaleTwoAndPrinterResolution) {
 TEST(MemoDrawLines, TurnedTextRunsUpwardStepByStepToTheRight) {
     FakeCanvas c;
     auto lines = text3();
-    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned), 47, LinesMode::Draw);
+    DrawLines(c, lines, box1(), DrawScale{}, format(kMemoTurned), 47, LinesMode::Draw);
     ASSERT_EQ(c.calls.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(c.calls[i].x, 42 + 15 * i);
@@ -154,16 +154,16 @@ TEST(MemoDrawLines, TurnedTextRunsUpwardStepByStepToTheRight) {
     EXPECT_EQ(c.font().escapement, 0);  // the upright font is back
 
     c.calls.clear();
-    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignRight), 47, LinesMode::Draw);
+    DrawLines(c, lines, box1(), DrawScale{}, format(kMemoTurned | kMemoRight), 47, LinesMode::Draw);
     EXPECT_EQ(c.calls[0].y, 25 + 49);
     c.calls.clear();
-    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignCenter), 47, LinesMode::Draw);
+    DrawLines(c, lines, box1(), DrawScale{}, format(kMemoTurned | kMemoCenter), 47, LinesMode::Draw);
     EXPECT_EQ(c.calls[0].y, 124 - (101 - 2 - 49) / 2 - 1);
     c.calls.clear();
-    DrawLines(c, lines, box1(), DrawScale{}, format(kAlignTurned | kAlignVCenter), 47, LinesMode::Draw);
+    DrawLines(c, lines, box1(), DrawScale{}, format(kMemoTurned | kMemoVCenter), 47, LinesMode::Draw);
     EXPECT_EQ(c.calls[0].x, 40 + (201 - 47) / 2 + 2);
     // Turned text has no fit test.
-    EXPECT_EQ(DrawLines(c, std::vector<std::string>(50, "x"), box1(), DrawScale{}, format(kAlignTurned), 0,
+    EXPECT_EQ(DrawLines(c, std::vector<std::string>(50, "x"), box1(), DrawScale{}, format(kMemoTurned), 0,
                         LinesMode::Fit).linesDrawn,
               50);
 }
@@ -179,7 +179,7 @@ TEST(MemoDrawLines, RightToLeftAndExport) {
     ScaledBox b = box1();
     b.frameTyp = 15;
     std::vector<std::pair<unsigned, std::string>> got;
-    DrawLines(c, text3(), b, DrawScale{}, format(kAlignRight), 0, LinesMode::Export,
+    DrawLines(c, text3(), b, DrawScale{}, format(kMemoRight), 0, LinesMode::Export,
               [&](const ExportedLine& l) {
                   EXPECT_EQ(l.frame, b.frameRect);
                   got.emplace_back(l.frameTyp, std::to_string(l.x) + "," + std::to_string(l.y) + ":" +
