@@ -10,8 +10,8 @@
 namespace quor {
 namespace {
 
-// "Line spacing ... too small": the system's own text, outside the engine's table range.
-constexpr int kMsgLineSpacingTooSmall = 56010;
+// "Межстрочный интервал ... недопустим": a line spacing that does not move down.
+constexpr int kMsgLineSpacingTooSmall = 55410;
 
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
