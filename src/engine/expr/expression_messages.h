@@ -7,9 +7,9 @@
 namespace quor {
 
 inline constexpr int kMsgUndefinedVariable = 55439;  // "Переменная не определена:"
-inline constexpr int kMsgExpressionError = 56001;    // an operator without operands, or operands left over
-inline constexpr int kMsgExpressionTooDeep = 56002;  // nesting beyond the evaluation depth limit
-inline constexpr int kMsgUnknownFunction = 56003;    // a function no library provides
+inline constexpr int kMsgExpressionError = 55430;    // an operator without operands, or operands left over
+inline constexpr int kMsgExpressionTooDeep = 55431;  // nesting beyond the evaluation depth limit
+inline constexpr int kMsgUnknownFunction = 55432;    // a function no library provides
 
 // `name` is text of the view (bytes of its code page); the message shows
 // it quoted.
