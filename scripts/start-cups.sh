@@ -31,14 +31,15 @@ if ! scheduler_running; then
   exit 1
 fi
 
-# cups-pdf reads this file for the URI suffix /ci.
+# cups-pdf reads this file for the URI suffix /ci. Every file is named
+# <title>...-job_<id>.pdf (Label 2), whichever queue wrote it.
 out=/var/spool/cups-pdf/ci
 mkdir -p "$out"
 chmod 1777 "$out"
 conf=/etc/cups/cups-pdf-ci.conf
-want="Out $out"
-if [ ! -f "$conf" ] || ! grep -qx "$want" "$conf"; then
-  printf '%s\n' "$want" "AnonDirName $out" "Grp lpadmin" > "$conf"
+want="$(printf '%s\n' "Out $out" "AnonDirName $out" "Label 2" "Grp lpadmin")"
+if [ ! -f "$conf" ] || [ "$(cat "$conf")" != "$want" ]; then
+  printf '%s\n' "$want" > "$conf"
 fi
 
 queue_exists() { lpstat -p "$1" >/dev/null 2>&1; }
