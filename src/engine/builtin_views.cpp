@@ -1,6 +1,8 @@
 // The view classes the engine knows by object kind. A static library drops
 // self-registering objects nobody refers to, so every class is listed here.
 
+#include "engine/line_view.h"
+#include "engine/picture_view.h"
 #include "engine/view_factory.h"
 
 namespace quor {
@@ -8,7 +10,8 @@ namespace quor {
 void registerBuiltinViews(ViewFactory& factory) {
     // Each concrete view adds its line, e.g.
     //   factory.registerKind(kKindMemo, [] { return std::make_unique<TfrMemoView>(); });
-    (void)factory;
+    factory.registerKind(kKindPicture, [] { return std::make_unique<TfrPictureView>(); });
+    factory.registerKind(kKindLine, [] { return std::make_unique<TfrLineView>(); });
 }
 
 }  // namespace quor

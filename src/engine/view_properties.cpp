@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/engine_state.h"
+#include "engine/property_values.h"
 #include "engine/view.h"
 #include "platform/error.h"
 #include "platform/numbers.h"
@@ -25,8 +26,10 @@ std::vector<int> indices(std::size_t n) {
     return v;
 }
 
-// Property values arrive from scripts and the report component as numbers,
-// booleans or text.
+}  // namespace
+
+namespace props {
+
 double toDouble(const Variant& v) {
     switch (v.type()) {
     case Variant::Type::Empty:
@@ -87,6 +90,18 @@ int toEnum(const Variant& v, const std::vector<std::string>& names) {
     return toInt(v);
 }
 
+Variant evaluateArgument(TfrView& view, const Variant& arg) {
+    auto evaluate = engine().evaluate;
+    if (!evaluate) throw Error("Вычисление выражений недоступно");
+    return evaluate(view, variantToText(arg));
+}
+
+}  // namespace props
+
+using namespace props;
+
+namespace {
+
 Variant colorValue(Color c) { return Variant(static_cast<std::int64_t>(c)); }
 
 std::size_t lineIndex(const Variant& v, std::size_t count) {
@@ -94,12 +109,6 @@ std::size_t lineIndex(const Variant& v, std::size_t count) {
     if (i < 0 || static_cast<std::uint64_t>(i) >= count)
         throw Error("Индекс строки вне диапазона (" + std::to_string(i) + ")");
     return static_cast<std::size_t>(i);
-}
-
-Variant evaluateArgument(TfrView& view, const Variant& arg) {
-    auto evaluate = engine().evaluate;
-    if (!evaluate) throw Error("Вычисление выражений недоступно");
-    return evaluate(view, variantToText(arg));
 }
 
 }  // namespace
