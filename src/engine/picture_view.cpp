@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/engine_state.h"
+#include "engine/expr/expression_engine.h"
 #include "engine/property_values.h"
 #include "engine/stream.h"
 #include "platform/error.h"
@@ -31,12 +32,19 @@ void setFlag(std::uint16_t& flags, std::uint16_t bit, bool on) {
 
 bool isStoredGraphicKind(std::uint8_t kind) { return kind >= 1 && kind <= 4; }
 
+// Scripts and expressions name the BlobType values "btBMP" ... "btWMF".
+void registerBlobTypeConstants() {
+    for (std::size_t i = 0; i < kBlobTypeNames.size(); ++i)
+        expressionEngine().setGlobalConstant(kBlobTypeNames[i], Variant(static_cast<int>(i)));
+}
+
 }  // namespace
 
 TfrPictureView::TfrPictureView() {
     objectKind = kKindPicture;
     baseName = "Picture";
     Flags = kPictureStretched | kPictureKeepAspect;
+    registerBlobTypeConstants();
 }
 
 void TfrPictureView::RegisterProperties() {

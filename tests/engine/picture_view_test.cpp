@@ -1,6 +1,7 @@
 #include <QImage>
 #include <filesystem>
 
+#include "engine/expr/expression_engine.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
 #include "engine/view_factory.h"
@@ -357,4 +358,12 @@ TEST_F(PictureView, BlobTypeIsStoredOnlyAfterLayoutVersionOnePointZero) {
     load(fromOld, r23, 23);
     EXPECT_EQ(r23.position(), old.size());
     EXPECT_EQ(fromOld.BlobType, kBlobBitmap);
+}
+
+TEST_F(PictureView, BlobTypeNamesAreGlobalConstants) {
+    TfrPictureView v;
+    EXPECT_EQ(expressionEngine().LookUpValue("BTBMP"), Variant(0));
+    EXPECT_EQ(expressionEngine().LookUpValue("BTJPG"), Variant(1));
+    EXPECT_EQ(expressionEngine().LookUpValue("BTICO"), Variant(2));
+    EXPECT_EQ(expressionEngine().LookUpValue("BTWMF"), Variant(3));
 }
