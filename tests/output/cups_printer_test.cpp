@@ -226,6 +226,44 @@ TEST_F(CupsDeviceTest, JobCarriesTrayAndOrientation) {
     EXPECT_TRUE(runTool("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\b")));
 }
 
+// Grey level of a pixel of a binary PGM file (-1 when it cannot be read).
+int pgmPixel(const QString& path, int x, int y) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QList<QByteArray> header = f.read(64).split('\n');
+    if (header.size() < 4 || header[0] != "P5") return -1;
+    const QList<QByteArray> size = header[1].split(' ');
+    const int width = size.value(0).toInt();
+    const int offset = header[0].size() + header[1].size() + header[2].size() + 3;
+    if (!f.seek(offset + static_cast<qint64>(y) * width + x)) return -1;
+    const QByteArray b = f.read(1);
+    return b.isEmpty() ? -1 : static_cast<unsigned char>(b[0]);
+}
+
+TEST_F(CupsDeviceTest, PagesAreDrawnFromTheCornerOfThePrintableArea) {
+    select("Trays");
+    device.setPaper(9, 2100, 2970, automaticBin, 0, true);
+    platform.setTitle("quor-origin");
+    platform.setCopies(1);
+    platform.beginDoc();
+    Canvas& c = platform.canvas();
+    c.setBrush(BrushSpec{0, false});
+    c.fillRect(Rect{0, 0, 600, 600});  // one inch square at 600 dpi
+    platform.endDoc();
+    const QString path = waitForOutput(platform.lastJobId());
+    ASSERT_FALSE(path.isEmpty());
+    const QString base = QDir::tempPath() + QString("/quor-origin-%1").arg(platform.lastJobId());
+    QProcess::execute("pdftoppm", {"-r", "72", "-gray", "-singlefile", path, base});
+    const QString image = base + ".pgm";
+    // The printable area starts 18 pt from the left and 36 pt from the top.
+    EXPECT_LT(pgmPixel(image, 20, 38), 64);
+    EXPECT_LT(pgmPixel(image, 18 + 70, 36 + 70), 64);
+    EXPECT_GT(pgmPixel(image, 15, 38), 192);
+    EXPECT_GT(pgmPixel(image, 20, 33), 192);
+    EXPECT_GT(pgmPixel(image, 18 + 74, 36 + 74), 192);
+    QFile::remove(image);
+}
+
 TEST_F(CupsDeviceTest, AbortedJobNeverReachesTheQueue) {
     select("PDF");
     platform.setTitle("quor-aborted");
