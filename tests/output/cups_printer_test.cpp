@@ -66,6 +66,14 @@ QString waitForOutput(int jobId) {
     return {};
 }
 
+// Output files are removed once a test has looked at them.
+struct RemovedAtEnd {
+    QString path;
+    ~RemovedAtEnd() {
+        if (!path.isEmpty()) QFile::remove(path);
+    }
+};
+
 // A job's attribute as the scheduler keeps it ("" when it has none).
 std::string jobAttribute(int jobId, const char* name) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
@@ -195,6 +203,7 @@ TEST_F(CupsDeviceTest, PrintsATwoPageJobWithTitleAndCopies) {
     ASSERT_GT(platform.lastJobId(), 0);
 
     const QString path = waitForOutput(platform.lastJobId());
+    RemovedAtEnd cleanup{path};
     ASSERT_FALSE(path.isEmpty()) << "no output for job " << platform.lastJobId();
     EXPECT_TRUE(QFileInfo(path).fileName().startsWith(QString::fromStdString(title)));
     const QString info = runTool("pdfinfo", {path});
@@ -222,6 +231,7 @@ TEST_F(CupsDeviceTest, JobCarriesTrayAndOrientation) {
     EXPECT_EQ(jobAttribute(job, "orientation-requested"), "landscape");
     EXPECT_EQ(jobAttribute(job, "copies"), "1");
     const QString path = waitForOutput(job);
+    RemovedAtEnd cleanup{path};
     ASSERT_FALSE(path.isEmpty());
     EXPECT_TRUE(runTool("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\b")));
 }
@@ -251,6 +261,7 @@ TEST_F(CupsDeviceTest, PagesAreDrawnFromTheCornerOfThePrintableArea) {
     c.fillRect(Rect{0, 0, 600, 600});  // one inch square at 600 dpi
     platform.endDoc();
     const QString path = waitForOutput(platform.lastJobId());
+    RemovedAtEnd cleanup{path};
     ASSERT_FALSE(path.isEmpty());
     const QString base = QDir::tempPath() + QString("/quor-origin-%1").arg(platform.lastJobId());
     QProcess::execute("pdftoppm", {"-r", "72", "-gray", "-singlefile", path, base});
@@ -280,6 +291,8 @@ TEST_F(CupsDeviceTest, AbortedJobNeverReachesTheQueue) {
     platform.endDoc();
     EXPECT_GT(platform.lastJobId(), 0);
     EXPECT_EQ(jobAttribute(platform.lastJobId(), "job-name"), "quor-after-abort");
+    RemovedAtEnd cleanup{waitForOutput(platform.lastJobId())};
+    EXPECT_FALSE(cleanup.path.isEmpty());
 }
 
 TEST(CupsDeviceFaults, VanishingQueueSwitchesToTheVirtualPrinter) {
