@@ -67,10 +67,16 @@ void TfrPrinter::attach(PlatformPrinter* p) {
         }
     }
     appendVirtualPrinter();
-    if (!anyPrinter)
+    if (!anyPrinter) {
         applySettings();
-    else
+        return;
+    }
+    try {
         readSettings();
+    } catch (...) {
+        useVirtualPrinter();
+        throw;
+    }
 }
 
 void TfrPrinter::selectPrinter(int index) {
