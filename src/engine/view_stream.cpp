@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/engine_state.h"
 #include "engine/stream.h"
@@ -18,9 +19,11 @@ std::int32_t TfrView::frameWidthToStored(float width) {
     // thousandths, which the reader tells apart by being above 10. A whole
     // width above 10 stored as is would come back a thousand times thinner,
     // so it goes in thousandths too.
-    if (whole == w && w <= 10) return static_cast<std::int32_t>(whole);
-    const double thousandths = std::nearbyint(std::clamp(w * 1000, -2.0e9, 2.0e9));
-    if (thousandths <= 10) return static_cast<std::int32_t>(std::clamp(whole, -2.0e9, 10.0));
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (whole == w && w <= 10) return static_cast<std::int32_t>(std::max(whole, lo));
+    const double thousandths = std::nearbyint(std::clamp(w * 1000, lo, hi));
+    if (thousandths <= 10) return static_cast<std::int32_t>(std::clamp(whole, lo, 10.0));
     return static_cast<std::int32_t>(thousandths);
 }
 

@@ -128,7 +128,8 @@ void QPainterCanvas::textOut(int x, int y, std::string_view bytes, const Rect* c
 
 void QPainterCanvas::fillRect(const Rect& r) {
     if (brush().hollow || r.isEmpty()) return;
-    applyMode();
+    // Filling copies the brush whatever the pen's mix mode.
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_->fillRect(toQRect(r), toQColor(brush().color));
 }
 
