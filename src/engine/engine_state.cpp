@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "engine/expr/view_bridge.h"
 #include "platform/measure_canvas.h"
 #include "platform/messages.h"
 
@@ -19,6 +20,8 @@ int charsetFromMessages() {
 EngineState makeState() {
     EngineState s;
     s.defaultCharset = charsetFromMessages();
+    s.expandBrackets = expandBracketsForView;
+    s.evaluate = evaluateForView;
     return s;
 }
 

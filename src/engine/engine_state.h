@@ -44,9 +44,10 @@ struct EngineState {
     // (message 55337, "204").
     int defaultCharset = 204;
 
-    // Filled by the expressions module: expands the bracketed expressions of
-    // a text for a view, and evaluates one expression. While unset, using
-    // them raises an error rather than passing text through unexpanded.
+    // The expressions module's view bridge (engine/expr/view_bridge.h):
+    // expands the bracketed expressions of a text for a view, and evaluates
+    // one expression. Tests may replace them; while unset, using them raises
+    // an error rather than passing text through unexpanded.
     std::string (*expandBrackets)(TfrView& view, const std::string& text) = nullptr;
     Variant (*evaluate)(TfrView& view, const std::string& expression) = nullptr;
 };

@@ -242,6 +242,8 @@ void TfrView::applyBandAlign() {
     }
 }
 
+int TfrView::textCharset() const { return engine().defaultCharset; }
+
 std::string TfrView::ExpandBrackets(const std::string& text) {
     auto expand = engine().expandBrackets;
     if (!expand) throw Error("Вычисление выражений недоступно");

@@ -134,6 +134,12 @@ public:
     // The device area the view may paint on, frame lines included; an
     // extended one is 10 units larger on every side.
     virtual Rect ClipRegion(bool extended) const;
+    // Character set of the view's text (a memo's font); expressions write
+    // names of months and change case in its code page.
+    virtual int textCharset() const;
+    // The expression variable "CALCWIDTH": a memo expands and measures its
+    // text; other views give their Width.
+    virtual int calcWidthValue() { return Width; }
 
     void AttachCanvas(Canvas& canvas);
     // Replaces every bracketed expression of the text by its value (through

@@ -32,7 +32,6 @@ struct FakeView : ExpressionView {
 
 struct FakeReport : ReportNames {
     std::map<std::string, Variant> handler, dictionary, variables;
-    std::map<std::string, Variant> properties;  // "Object|Property"
     std::vector<std::string> variableQueries;
     static std::optional<Variant> find(const std::map<std::string, Variant>& m, const std::string& k) {
         auto it = m.find(k);
@@ -44,9 +43,6 @@ struct FakeReport : ReportNames {
     std::optional<Variant> variableValue(const std::string& n) override {
         variableQueries.push_back(n);
         return find(variables, n);
-    }
-    std::optional<Variant> objectProperty(const std::string& o, const std::string& p) override {
-        return find(properties, o + "|" + p);
     }
 };
 

@@ -157,14 +157,6 @@ TEST_F(ExprTest, ValueIsTheLastLookedUpValue) {
     EXPECT_EQ(expand("[TOTALPAGES][VALUE]"), "77");
 }
 
-TEST_F(ExprTest, ObjectPropertiesAndGlobalConstants) {
-    report.properties["Memo1|Left"] = Variant(36);
-    EXPECT_EQ(expand("[Memo1.Left]"), "36");
-    // Inside an expression the name arrives upper-cased.
-    report.properties["MEMO1|LEFT"] = Variant(36);
-    EXPECT_EQ(expand("[Memo1.Left + 4]"), "40");
-}
-
 TEST_F(ExprTest, GlobalConstantsAnyCase) {
     engine().setGlobalConstant("btJPG", Variant(1));
     EXPECT_EQ(expand("[btJPG]"), "1");

@@ -9,6 +9,7 @@
 #include "engine/expr/standard_functions.h"
 #include "engine/expr/text_case.h"
 #include "engine/expr/variant_ops.h"
+#include "engine/expr/view_bridge.h"
 #include "platform/error.h"
 
 #include <algorithm>
@@ -207,8 +208,8 @@ std::optional<Variant> ExpressionEngine::internalName(const std::string& name) {
         if (name == "PAGEWIDTH") return Variant(build->pageWidth());
     }
     std::size_t dot = name.find('.');
-    if (report && dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
-        if (auto v = report->objectProperty(name.substr(0, dot), name.substr(dot + 1))) return v;
+    if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        if (auto v = reportObjectProperty(name.substr(0, dot), name.substr(dot + 1))) return v;
     }
     auto it = globals_.find(upperAscii(name));
     if (it != globals_.end()) return it->second;

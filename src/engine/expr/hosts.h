@@ -25,16 +25,15 @@ public:
     virtual int calcWidth() = 0;
 };
 
-// The report's names: its value-lookup handler, data dictionary, variables
-// and objects. The report component implements it.
+// The report's names: its value-lookup handler, data dictionary and
+// variables. The report component implements it. (Objects are found among
+// the current report's views, see view_bridge.h.)
 class ReportNames {
 public:
     virtual ~ReportNames() = default;
     virtual std::optional<Variant> handlerValue(const std::string& name) = 0;
     virtual std::optional<Variant> dictionaryValue(const std::string& name) = 0;
     virtual std::optional<Variant> variableValue(const std::string& name) = 0;
-    // The named property of the object called `object`, if both exist.
-    virtual std::optional<Variant> objectProperty(const std::string& object, const std::string& property) = 0;
 };
 
 // Values of the build in progress. The page and band engine implements it.
