@@ -89,6 +89,7 @@ TEST_F(ViewBehaviour, MethodsOnVisibilityAndLines) {
 
 TEST_F(ViewBehaviour, ListMethodsEvaluateTheirArguments) {
     BoxView v;
+    engine().evaluate = nullptr;
     EXPECT_THROW(v.CallMethod("MEMO.ADD", Variant("1+1"), {}, {}), Error);  // no evaluator installed
     engine().evaluate = evaluateAsText;
     v.CallMethod("MEMO.ADD", Variant("x"), {}, {});
