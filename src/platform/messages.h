@@ -10,6 +10,7 @@ namespace quor {
 const std::string& message(int id);
 
 // Ids used by name in several places.
+inline constexpr int kMsgOk = 55000;
 inline constexpr int kMsgCancel = 55001;
 inline constexpr int kMsgVirtualPrinter = 55007;
 inline constexpr int kMsgErrorCaption = 55206;

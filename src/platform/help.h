@@ -1,0 +1,23 @@
+#pragma once
+
+// Help: the program's help file opened in the desktop's default viewer.
+
+#include <QString>
+#include <functional>
+
+namespace quor {
+
+// The name of the help file beside the program.
+inline constexpr char kHelpFileName[] = "quorprn.hlp";
+
+// Opens the contents of the help file. An empty name, a missing file or a
+// viewer that cannot be started is reported in a message box.
+void showHelpContents(const QString& helpFile);
+
+// Who opens an existing help file: the desktop's viewer by default; tests
+// install a recorder. Returns the one it replaced; an empty one restores the
+// default.
+using HelpViewer = std::function<bool(const QString& helpFile)>;
+HelpViewer setHelpViewer(HelpViewer viewer);
+
+}  // namespace quor
