@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/expr/variant_ops.h"
 #include "engine/variant.h"
 
 namespace quor {
@@ -15,12 +16,12 @@ class TfrView;
 
 namespace quor::props {
 
-// Strings must read as numbers (else Error); empty and null are 0; true is -1.
-double toDouble(const Variant& v);
-// Rounded, ties to even.
-std::int64_t variantToInt(const Variant& v);
+// The expression language's conversions: strings must read as numbers
+// (else Error); empty and null are 0; true is -1; integers round ties to even.
+using quor::variantToInt;
+using quor::variantToText;
+inline double toDouble(const Variant& v) { return variantToDouble(v); }
 int toInt(const Variant& v);
-std::string variantToText(const Variant& v);
 // "True"/"False" in any case, else a number that is not 0.
 bool toBool(const Variant& v);
 // An enumeration takes its number or one of its names.

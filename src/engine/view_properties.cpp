@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine/engine_state.h"
 #include "engine/property_values.h"
 #include "engine/view.h"
 #include "platform/error.h"
-#include "platform/numbers.h"
 
 namespace quor {
 namespace {
@@ -29,45 +25,6 @@ std::vector<int> indices(std::size_t n) {
 }  // namespace
 
 namespace props {
-
-double toDouble(const Variant& v) {
-    switch (v.type()) {
-    case Variant::Type::Empty:
-    case Variant::Type::Null: return 0;
-    case Variant::Type::Int: return static_cast<double>(v.intValue());
-    case Variant::Type::Double: return v.doubleValue();
-    case Variant::Type::Bool: return v.boolValue() ? -1 : 0;
-    case Variant::Type::DateTime: return v.dateTimeValue();
-    case Variant::Type::String: break;
-    }
-    const std::string& s = v.stringValue();
-    char* end = nullptr;
-    double d = std::strtod(s.c_str(), &end);
-    while (end && (*end == ' ' || *end == '\t')) ++end;
-    if (s.empty() || !end || *end != '\0' || !std::isfinite(d))
-        throw Error("Значение \"" + s + "\" не является числом");
-    return d;
-}
-
-std::int64_t variantToInt(const Variant& v) {
-    if (v.type() == Variant::Type::Int) return v.intValue();
-    return roundEven(std::clamp(toDouble(v), -9.0e18, 9.0e18));
-}
-
-std::string variantToText(const Variant& v) {
-    switch (v.type()) {
-    case Variant::Type::Empty:
-    case Variant::Type::Null: return {};
-    case Variant::Type::Int: return std::to_string(v.intValue());
-    case Variant::Type::Bool: return v.boolValue() ? "True" : "False";
-    case Variant::Type::String: return v.stringValue();
-    case Variant::Type::Double:
-    case Variant::Type::DateTime: break;
-    }
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", toDouble(v));
-    return buf;
-}
 
 int toInt(const Variant& v) {
     return static_cast<int>(std::clamp<std::int64_t>(variantToInt(v), INT_MIN, INT_MAX));
