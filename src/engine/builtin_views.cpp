@@ -2,14 +2,15 @@
 // self-registering objects nobody refers to, so every class is listed here.
 
 #include "engine/line_view.h"
+#include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/view_factory.h"
 
 namespace quor {
 
 void registerBuiltinViews(ViewFactory& factory) {
-    // Each concrete view adds its line, e.g.
-    //   factory.registerKind(kKindMemo, [] { return std::make_unique<TfrMemoView>(); });
+    // Each concrete view adds its line.
+    factory.registerKind(kKindMemo, [] { return std::make_unique<TfrMemoView>(); });
     factory.registerKind(kKindPicture, [] { return std::make_unique<TfrPictureView>(); });
     factory.registerKind(kKindLine, [] { return std::make_unique<TfrLineView>(); });
 }
