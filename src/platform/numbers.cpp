@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/error.h"
 
 namespace quor {
@@ -76,6 +77,25 @@ bool isHuge(const std::string& number) {
     return significant && decade + exponent > 0;
 }
 
+bool isUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        auto c = static_cast<unsigned char>(s[i]);
+        std::size_t n = c < 0x80 ? 0 : (c >> 5) == 0x6 ? 1 : (c >> 4) == 0xE ? 2 : (c >> 3) == 0x1E ? 3 : 4;
+        if (n == 4 || i + n >= s.size()) return false;
+        for (std::size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) return false;
+        i += n + 1;
+    }
+    return true;
+}
+
+constexpr int kCp1251Charset = 204;
+
+// Settings files are written in the ANSI code page; messages are UTF-8.
+std::string quoted(const std::string& text) {
+    return "'" + (isUtf8(text) ? text : bytesToUtf8(text, kCp1251Charset)) + "'";
+}
+
 }  // namespace
 
 int floatTextToInt(std::string_view text) {
@@ -84,7 +104,7 @@ int floatTextToInt(std::string_view text) {
         if (c == ',') c = '.';
     std::string number;
     if (!strictNumber(withPoint, number))
-        throw Error("'" + withPoint + "' is not a valid floating point value");
+        throw Error(quoted(withPoint) + " is not a valid floating point value");
     double value = 0;
     auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     bool huge = ec == std::errc::result_out_of_range && isHuge(number);
@@ -93,7 +113,7 @@ int floatTextToInt(std::string_view text) {
     if (huge || (ec != std::errc() && ec != std::errc::result_out_of_range) ||
         end != number.data() + number.size() || !(whole >= std::numeric_limits<int>::min()) ||
         !(whole <= std::numeric_limits<int>::max()))
-        throw Error("'" + withPoint + "' is outside the range of a 32-bit integer");
+        throw Error(quoted(withPoint) + " is outside the range of a 32-bit integer");
     return static_cast<int>(whole);
 }
 

@@ -56,3 +56,19 @@ TEST(Numbers, FloatTextBeyondThe32BitRangeIsAClearError) {
         EXPECT_STREQ(e.what(), "'1e10' is outside the range of a 32-bit integer");
     }
 }
+
+TEST(Numbers, FloatTextMessageShowsSettingsBytesReadably) {
+    // "абв" in Windows-1251, the code page settings files are written in.
+    try {
+        floatTextToInt("\xE0\xE1\xE2");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "'абв' is not a valid floating point value");
+    }
+    try {
+        floatTextToInt("абв");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "'абв' is not a valid floating point value");
+    }
+}
