@@ -2,6 +2,7 @@
 // display format and flags, object.property names.
 
 #include "engine/engine_state.h"
+#include "engine/expr/view_bridge.h"
 #include "engine/view.h"
 #include "engine/view_context.h"
 #include "expr_fixture.h"
@@ -55,6 +56,13 @@ TEST_F(ExprViewBridge, DisplayFormatAndHideZerosComeFromTheView) {
     // The flag means HideZeros only on memos.
     memo.objectKind = kKindPicture;
     EXPECT_EQ(memo.ExpandBrackets("<[0]>"), "<0>");
+}
+
+TEST_F(ExprViewBridge, CompiledConditionsEvaluateForTheirView) {
+    const std::string condition = CompileExpression("CALCWIDTH > 100");
+    EXPECT_EQ(evaluateCompiledForView(memo, condition), Variant(std::int64_t{1}));
+    memo.Width = 80;
+    EXPECT_EQ(evaluateCompiledForView(memo, condition), Variant(std::int64_t{0}));
 }
 
 TEST_F(ExprViewBridge, CalcWidthOfAViewIsItsWidth) { EXPECT_EQ(memo.ExpandBrackets("[CALCWIDTH]"), "120"); }

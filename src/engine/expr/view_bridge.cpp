@@ -50,6 +50,11 @@ Variant evaluateForView(TfrView& view, const std::string& expression) {
     return expressionEngine().Evaluate(expression);
 }
 
+Variant evaluateCompiledForView(TfrView& view, const std::string& compiled) {
+    CurrentViewScope scope(view);
+    return expressionEngine().EvaluateCompiled(compiled);
+}
+
 std::optional<Variant> reportObjectProperty(const std::string& object, const std::string& property) {
     ReportContext* report = engine().currentReport;
     if (!report) return std::nullopt;
