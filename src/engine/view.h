@@ -162,6 +162,9 @@ public:
     std::string DataField;
     bool preparedMode = false;
     std::string Name;
+    // Identifier from the engine-wide object counter, given when the view is
+    // read from a template.
+    int ID = 0;
     std::uint8_t objectKind = kKindNamedClass;
     std::uint8_t objectVersionHigh = 0;
     std::uint8_t objectVersionLow = 0;

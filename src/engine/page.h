@@ -1,0 +1,111 @@
+#pragma once
+
+// A template page: its stored fields, its paper (always as the printer device
+// reports it) and the margins derived from both. The build state of a page
+// (bands, cursor, play list) is added by the band engine; this class keeps
+// what a template stores and what every user of a page needs.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/view_context.h"
+#include "output/printer_device.h"
+
+namespace quor {
+
+class StreamReader;
+class StreamWriter;
+class TfrView;
+
+struct PageMargins {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    friend bool operator==(const PageMargins&, const PageMargins&) = default;
+};
+
+
+// Page types.
+inline constexpr std::uint8_t kReportPage = 0;
+inline constexpr std::uint8_t kDialogPage = 1;
+
+class TfrPage : public PageContext {
+public:
+    // Asks the printer device for this paper (see ChangePaper).
+    TfrPage(std::int32_t paperSize, std::int32_t paperWidth, std::int32_t paperHeight,
+            std::int32_t bin, std::uint8_t orientation);
+    ~TfrPage() override;
+    TfrPage(const TfrPage&) = delete;
+    TfrPage& operator=(const TfrPage&) = delete;
+
+    // Paper, as reported by the printer device.
+    std::int32_t PaperSize = 0;
+    std::int32_t PaperWidth = 0;   // tenths of a millimetre
+    std::int32_t PaperHeight = 0;  // tenths of a millimetre
+    std::uint8_t Orientation = 0;  // 0 portrait, 1 landscape
+    std::int32_t Bin = automaticBin;
+    PrinterInfo prnInfo{};
+
+    PageMargins Margins;  // design pixels; 0 = the printable-area offset
+    bool UseMargins = true;
+    bool PrintToPrevPage = false;
+    std::int32_t Columns = 1;
+    std::int32_t ColumnWidth = 0;  // computed when a build starts
+    std::int32_t ColumnGap = 0;
+    std::uint8_t PageType = kReportPage;
+    std::string Name;
+    bool Visible = true;
+    std::vector<std::string> Script;
+
+    // The window of a dialog page.
+    std::uint8_t FormBorderStyle = 3;
+    std::string FormCaption = "Form";
+    std::uint32_t FormColor = 0x8000000F;  // button face
+    std::int32_t FormLeft = 220;
+    std::int32_t FormTop = 120;
+    std::int32_t FormWidth = 380;
+    std::int32_t FormHeight = 300;
+    std::uint8_t FormPosition = 4;  // screen centre
+
+    // Hands the format to the printer device; when the device rejects it,
+    // tries once more as a user-defined size in the default bin. Keeps what
+    // the device then reports, and the bin it was given.
+    void ChangePaper(std::int32_t paperSize, std::int32_t paperWidth, std::int32_t paperHeight,
+                     std::int32_t bin, std::uint8_t orientation);
+
+    // The page record without its tag, in the version of the stream being
+    // read (engine state); writing always gives the current layout.
+    void LoadFromStream(StreamReader& in);
+    void SaveToStream(StreamWriter& out) const;
+
+    // Views, owned, in template order.
+    const std::vector<std::unique_ptr<TfrView>>& Objects() const { return objects_; }
+    std::size_t objectCount() const { return objects_.size(); }
+    TfrView* object(std::size_t i) const { return objects_[i].get(); }
+    TfrView* addObject(std::unique_ptr<TfrView> view);
+    void clearObjects();
+
+    // First view with this name, letter case ignored; none if absent.
+    TfrView* FindView(std::string_view name) const;
+
+    // PageContext: the printable edges and the views.
+    int printableLeft() const override { return LeftEdge(); }
+    int printableRight() const override { return RightEdge(); }
+    std::vector<TfrView*> objects() const override;
+
+    // Derived margins in design pixels, from the margins and the printer's
+    // page metrics (the page footer's share is the band engine's).
+    std::int32_t LeftEdge() const;
+    std::int32_t TopEdge() const;
+    std::int32_t RightEdge() const;
+    std::int32_t BottomEdge() const;
+
+private:
+    std::vector<std::unique_ptr<TfrView>> objects_;
+};
+
+}  // namespace quor

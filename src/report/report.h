@@ -1,0 +1,108 @@
+#pragma once
+
+// The report component, template side: it owns the template pages and the
+// data dictionary, loads and saves templates and finds template objects.
+// Building, showing and printing extend it in later layers.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/view_context.h"
+#include "report/data_dictionary.h"
+#include "report/pages.h"
+
+namespace quor {
+
+class StreamReader;
+class StreamWriter;
+class TfrView;
+
+enum class InitialZoom : std::uint8_t { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
+enum class ReportType : std::uint8_t { rtSimple, rtMultiple };
+
+// Buttons of the preview window, as a set of bits.
+enum PreviewButton : std::uint32_t {
+    pbZoom = 1u << 0,
+    pbLoad = 1u << 1,
+    pbSave = 1u << 2,
+    pbPrint = 1u << 3,
+    pbFind = 1u << 4,
+    pbHelp = 1u << 5,
+    pbExit = 1u << 6,
+    pbPageSetup = 1u << 7,
+};
+
+class TfrReport : public ReportContext {
+public:
+    explicit TfrReport(std::string name = "frReport1");
+    ~TfrReport() override;
+    TfrReport(const TfrReport&) = delete;
+    TfrReport& operator=(const TfrReport&) = delete;
+
+    std::string Name;  // the component's name
+    TfrPages TemplatePages{*this};
+    TfrDataDictionary Dictionary;
+
+    // From the template header.
+    std::string PrinterName;
+    bool UseDefaultPrinter = true;
+    bool TwoPass = false;
+
+    bool StopRequested = false;
+    std::string Title;
+
+    // Published properties with their defaults.
+    std::int32_t DefaultCopies = 1;
+    bool DefaultCollate = true;
+    bool GrayedButtons = false;
+    InitialZoom initialZoom = InitialZoom::pzDefault;
+    bool MDIPreview = false;
+    bool ModalPreview = true;
+    bool ModifyPrepared = true;
+    std::uint32_t PreviewButtons = pbZoom | pbLoad | pbSave | pbPrint | pbFind | pbHelp | pbExit;
+    bool PrintIfEmpty = true;
+    ReportType reportType = ReportType::rtSimple;
+    bool ShowPrintDialog = true;
+    bool ShowProgress = true;
+    bool StoreInDFM = false;
+
+    // Classes a template named that are not registered: each name followed
+    // by a carriage return.
+    std::string missingClasses;
+    bool classesMissing = false;
+
+    // Reads a template from the stream's position on. Never throws: every
+    // failure is reported in a message box (see template_reader.h).
+    void LoadFromStream(StreamReader& in);
+    // Writes the template in the current layout.
+    void SaveToStream(StreamWriter& out) const;
+
+    // The first template object with this name (letter case ignored).
+    TfrView* FindView(std::string_view name) const;
+
+    // Makes the named printer current unless the template keeps the default
+    // printer; remembers the name in every case.
+    void SelectPrinterByName(const std::string& name);
+
+    // The before-print hook: offered a view's working lines just before the
+    // view is printed. Raised only when assigned.
+    std::function<void(std::vector<std::string>& lines, TfrView& view)> OnBeforePrint;
+
+    // Runs a view's script. The built-in templates carry none; without an
+    // interpreter only empty scripts run, any other raises an error.
+    std::function<void(const std::vector<std::string>& script, TfrView& view)> scriptInterpreter;
+
+    // The sink of an export in progress, else null.
+    ExportSink* activeExport = nullptr;
+
+    // ReportContext
+    std::vector<TfrView*> allObjects() const override;
+    void beforePrint(std::vector<std::string>& lines, TfrView& view) override;
+    void runScript(const std::vector<std::string>& script, TfrView& view) override;
+    ExportSink* exportSink() override { return activeExport; }
+};
+
+}  // namespace quor
