@@ -2,6 +2,7 @@
 // display format and flags, object.property names.
 
 #include "engine/engine_state.h"
+#include "engine/memo_view.h"
 #include "engine/expr/view_bridge.h"
 #include "engine/view.h"
 #include "engine/view_context.h"
@@ -73,6 +74,24 @@ TEST_F(ExprViewBridge, ObjectPropertiesThroughNamedProperties) {
     EXPECT_EQ(memo.ExpandBrackets("[Memo1.Name]"), "Memo1");
     EXPECT_THROW(memo.ExpandBrackets("[Memo1.NoSuchProperty]"), Error);
     EXPECT_THROW(memo.ExpandBrackets("[Memo2.Left]"), Error);
+}
+
+TEST_F(ExprViewBridge, MemoGivesItsFontCodePageAndMeasuredWidth) {
+    TfrMemoView m;
+    m.Font.charset = 255;
+    m.Width = 400;
+    m.Height = 40;
+    m.Memo = {"Hello, world"};
+    const int width = m.CalcWidthOfExpandedText();
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(m.ExpandBrackets("[CALCWIDTH]"), std::to_string(width));
+    // An unknown name of a DOS text is reported in readable letters.
+    try {
+        m.ExpandBrackets("[\x88\xa2\xa0\xad]");
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Переменная не определена: \"ИВАН\"");
+    }
 }
 
 TEST_F(ExprViewBridge, ScriptMethodsEvaluateTheirArguments) {
