@@ -76,12 +76,12 @@ MessageResult showBox(const MessageRequest& r) {
     return choices.back().result;
 }
 
+}  // namespace
+
 bool canShowWindows() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
            QGuiApplication::platformName() != QLatin1String("offscreen");
 }
-
-}  // namespace
 
 MessageResult firstButton(MessageButtons buttons) {
     return (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel) ? MessageResult::Yes

@@ -42,6 +42,10 @@ void showException(const std::exception& error);
 // button.
 MessageSink setMessageSink(MessageSink sink);
 
+// True when dialogs can appear: an application with widgets on a real
+// display (not the offscreen platform).
+bool canShowWindows();
+
 // The first button's answer, which an unattended run gives.
 MessageResult firstButton(MessageButtons buttons);
 

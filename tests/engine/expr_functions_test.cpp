@@ -4,6 +4,8 @@
 #include "engine/expr/standard_functions.h"
 #include "expr_fixture.h"
 #include "platform/codepage.h"
+#include "platform/input_box.h"
+#include "platform/message_box.h"
 
 namespace quor::test {
 namespace {
@@ -80,14 +82,37 @@ TEST_F(ExprTest, DialogsGoThroughTheDialogLayer) {
     EXPECT_EQ(dialogs.asked[1], "Go on?|Question");
 }
 
-TEST_F(ExprTest, WithoutDialogsTheDefaultsAnswer) {
-    EXPECT_EQ(show("INPUT('Name?', 'none')"), "none");
-    EXPECT_EQ(show("MESSAGEBOX('x', '', 0)"), "1");
-    EXPECT_EQ(show("MESSAGEBOX('x', '', 4)"), "6");
-    EXPECT_EQ(show("MESSAGEBOX('x', '', 4 + 256)"), "7");
+TEST_F(ExprTest, PlatformDialogsAskThroughTheDialogLayer) {
+    MessageCapture boxes(MessageResult::No);
+    EXPECT_EQ(show("MESSAGEBOX('Go on?', 'Question', 4 + 32)"), "7");
+    ASSERT_EQ(boxes.messages().size(), 1u);
+    EXPECT_EQ(boxes.messages()[0].text, "Go on?");
+    EXPECT_EQ(boxes.messages()[0].caption, "Question");
+    EXPECT_EQ(boxes.messages()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(boxes.messages()[0].icon, MessageIcon::Question);
+    // Button sets the platform box lacks are shown with OK and answer with
+    // their default button.
+    EXPECT_EQ(show("MESSAGEBOX('x', '', 2 + 256)"), "4");
     EXPECT_EQ(defaultMessageBoxButton(0x3 | 0x200), 2);
     EXPECT_EQ(defaultMessageBoxButton(0x1 | 0xF00), 1);
     EXPECT_EQ(defaultMessageBoxButton(0xF), 1);
+
+    std::vector<InputRequest> asked;
+    InputSink previous = setInputSink([&](const InputRequest& r) -> std::optional<std::string> {
+        asked.push_back(r);
+        if (r.initial == "cancel") return std::nullopt;
+        return "Иван";
+    });
+    view.charset = 255;
+    EXPECT_EQ(bytesToUtf8(variantToText(eval("INPUT('Name?', 'none')")), 255), "Иван");
+    EXPECT_EQ(show("INPUT('Name?', 'cancel')"), "cancel");
+    setInputSink(previous);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].prompt, "Name?");
+    EXPECT_EQ(asked[0].caption, "");
+    EXPECT_EQ(asked[0].initial, "none");
+    // With nobody to ask the initial text is the answer.
+    EXPECT_EQ(show("INPUT('Name?', 'none')"), "none");
 }
 
 TEST_F(ExprTest, AggregatesRegisterWhileCollectingAndReadWhilePrinting) {

@@ -41,7 +41,7 @@ public:
     ReportNames* report = nullptr;
     BuildValues* build = nullptr;
     AggregateHost* aggregates = nullptr;
-    DialogHost* dialogs = nullptr;  // absent: answers as a batch run (see BatchDialogs)
+    DialogHost* dialogs = nullptr;  // absent: the platform's dialogs (PlatformDialogs)
 
     // Replaces every bracketed expression of `text` by its formatted value.
     std::string ExpandBrackets(std::string_view text);

@@ -42,16 +42,16 @@ const std::array<std::string_view, 7>& shortDayNames() {
 
 namespace {
 
-// Our own UTF-8 constants (names of months and days, message patterns).
+// UTF-8 of our own constants and of the dialog layer's answers.
 std::u16string utf8ToUtf16(std::string_view s) {
     std::u16string out;
     for (std::size_t i = 0; i < s.size();) {
         auto c = static_cast<unsigned char>(s[i]);
-        int extra = c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        char32_t cp = extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
         ++i;
         for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        out += static_cast<char16_t>(cp);
+        out += cp > 0xFFFF ? u'?' : static_cast<char16_t>(cp);
     }
     return out;
 }

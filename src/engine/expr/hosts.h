@@ -81,8 +81,8 @@ public:
     virtual int recordCount(const AggregateCall& call) = 0;
 };
 
-// Questions to the user. The platform's dialog layer implements it; batch
-// runs give answers without asking.
+// Questions to the user. By default the platform's dialog layer answers
+// (PlatformDialogs), which never blocks unattended runs.
 class DialogHost {
 public:
     virtual ~DialogHost() = default;

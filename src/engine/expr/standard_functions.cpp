@@ -3,9 +3,12 @@
 #include "engine/expr/date_time.h"
 #include "engine/expr/edit_mask.h"
 #include "engine/expr/float_format.h"
+#include "engine/expr/format_settings.h"
 #include "engine/expr/text_case.h"
 #include "engine/expr/variant_ops.h"
 #include "platform/error.h"
+#include "platform/input_box.h"
+#include "platform/message_box.h"
 
 #include <unordered_map>
 
@@ -53,8 +56,8 @@ Variant aggregate(ExpressionEngine& e, int code, const Args& a) {
 }
 
 DialogHost& dialogsOf(ExpressionEngine& e) {
-    static BatchDialogs batch;
-    return e.dialogs ? *e.dialogs : batch;
+    static PlatformDialogs platform;
+    return e.dialogs ? *e.dialogs : platform;
 }
 
 const std::unordered_map<std::string, Function>& table() {
@@ -154,10 +157,41 @@ int defaultMessageBoxButton(int flags) {
     return buttons[button < buttons.size() ? button : 0];
 }
 
-std::string BatchDialogs::input(const std::string&, const std::string& defaultText, int) { return defaultText; }
+std::string PlatformDialogs::input(const std::string& prompt, const std::string& defaultText, int charset) {
+    std::optional<std::string> answer =
+        askText(textForMessage(prompt, charset), std::string(), textForMessage(defaultText, charset));
+    return answer ? localWord(*answer, charset) : defaultText;
+}
 
-int BatchDialogs::messageBox(const std::string&, const std::string&, int flags, int) {
-    return defaultMessageBoxButton(flags);
+int PlatformDialogs::messageBox(const std::string& text, const std::string& caption, int flags, int charset) {
+    enum { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
+    MessageButtons buttons = MessageButtons::Ok;
+    bool shown = true;
+    switch (flags & 0xF) {
+    case 0: buttons = MessageButtons::Ok; break;
+    case 1: buttons = MessageButtons::OkCancel; break;
+    case 3: buttons = MessageButtons::YesNoCancel; break;
+    case 4: buttons = MessageButtons::YesNo; break;
+    default: shown = false; break;  // button sets the platform box lacks
+    }
+    MessageIcon icon = MessageIcon::None;
+    switch (flags & 0xF0) {
+    case 0x10: icon = MessageIcon::Error; break;
+    case 0x20: icon = MessageIcon::Question; break;
+    case 0x30: icon = MessageIcon::Warning; break;
+    case 0x40: icon = MessageIcon::Information; break;
+    default: break;
+    }
+    MessageResult result =
+        showMessage(textForMessage(text, charset), textForMessage(caption, charset), icon, buttons);
+    if (!shown) return defaultMessageBoxButton(flags);
+    switch (result) {
+    case MessageResult::Ok: return kOk;
+    case MessageResult::Cancel: return kCancel;
+    case MessageResult::Yes: return kYes;
+    case MessageResult::No: return kNo;
+    }
+    return kOk;
 }
 
 }  // namespace quor

@@ -1,8 +1,7 @@
 #pragma once
 
 // The standard function library of expressions (DAYOF ... POS, INPUT,
-// MESSAGEBOX, the aggregates) and the answers given when nobody can be
-// asked.
+// MESSAGEBOX, the aggregates) and the dialogs it asks by default.
 
 #include "engine/expr/expression_engine.h"
 
@@ -14,9 +13,10 @@ public:
               Variant& result) override;
 };
 
-// Dialog answers without a user: INPUT gives its default text, MESSAGEBOX
-// the code of the default button of its flags.
-class BatchDialogs : public DialogHost {
+// Dialogs through the platform's dialog layer (message_box.h,
+// input_box.h), which itself answers unattended runs and tests without
+// blocking. Texts are converted from and to the code page of the view.
+class PlatformDialogs : public DialogHost {
 public:
     std::string input(const std::string& prompt, const std::string& defaultText, int charset) override;
     int messageBox(const std::string& text, const std::string& caption, int flags, int charset) override;
