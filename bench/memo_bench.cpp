@@ -32,8 +32,6 @@ void BM_MemoMeasureAndCut(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));
     const std::vector<std::string> doc = document(lines);
     engine().documentMode = true;
-    // No brackets in the text: expansion passes lines through.
-    engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
     const int pageRoom = 1000;  // about 66 lines a page
     std::size_t written = 0;
     for (auto _ : state) {

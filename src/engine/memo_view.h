@@ -50,6 +50,11 @@ public:
     void LoadFromStream(StreamReader& in) override;
     void SaveToStream(StreamWriter& out) override;
 
+    // The memo's text is in its font's character set.
+    int textCharset() const override { return Font.charset; }
+    // "CALCWIDTH": the width of the expanded text.
+    int calcWidthValue() override { return CalcWidthOfExpandedText(); }
+
     int CalcHeight() override;
     int SmallestHeight() override;
     int LeftoverHeight() override;

@@ -437,3 +437,53 @@ TEST_F(MemoViewTest, CalcWidthOfTheExpandedText) {
 
 }  // namespace
 }  // namespace quor
+
+#include "engine/expr/view_bridge.h"
+#include "engine/view_context.h"
+
+namespace quor {
+namespace {
+
+class SinkReport : public ReportContext, public ExportSink {
+public:
+    std::vector<TfrView*> allObjects() const override { return {}; }
+    void beforePrint(std::vector<std::string>&, TfrView&) override {}
+    void runScript(const std::vector<std::string>&, TfrView&) override {}
+    ExportSink* exportSink() override { return this; }
+    void exportView(TfrView&, int, int) override {}
+    void exportText(const Rect& frame, int x, int y, TfrView& view, unsigned frameLines,
+                    const std::string& text) override {
+        EXPECT_EQ(view.Name, "FM1");
+        got.push_back(std::to_string(frame.left) + " " + std::to_string(x) + "," + std::to_string(y) + " " +
+                      std::to_string(frameLines) + " " + text);
+    }
+    std::vector<std::string> got;
+};
+
+TEST_F(MemoViewTest, ExportSendsEveryLineToTheSinkAndDrawsNothing) {
+    SinkReport report;
+    engine().currentReport = &report;
+    TfrMemoView m = preparedPiece({"one", "two"});
+    m.Flags = kFlagStretched;
+    m.FrameTyp = kFrameTop | kFrameBottom;
+    m.Export();
+    EXPECT_FALSE(m.exportMode);
+    EXPECT_EQ(report.got, (std::vector<std::string>{"40 42,25 8 one", "40 42,40 2 two"}));
+}
+
+TEST_F(MemoViewTest, CalcWidthThroughTheExpressionLanguage) {
+    engine().expandBrackets = expandBracketsForView;
+    engine().evaluate = evaluateForView;
+    TfrMemoView m;
+    setUpFm1(m, {"ab [CALCWIDTH]"});
+    // Asking for its own width measures the text as written, once:
+    // "ab [CALCWIDTH]" is 14 cells (104 with frame and gaps), "ab 104" is 6 (48).
+    m.CalcHeight();
+    StreamWriter out;
+    m.WriteToPage(out);
+    EXPECT_EQ(readBack(out.data()), (std::vector<std::string>{"ab 48" + M}));
+    EXPECT_EQ(m.textCharset(), kOemCharset);
+}
+
+}  // namespace
+}  // namespace quor
