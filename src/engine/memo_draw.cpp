@@ -1,14 +1,16 @@
 #include "engine/memo_draw.h"
 
+#include <cstdint>
+
 #include "engine/memo_layout.h"
 #include "platform/numbers.h"
 
 namespace quor {
 
 int scaledFontHeight(int pointSize, const DrawScale& scale, int deviceDpiY) {
-    if (scale.forPrinter) return -roundInt(pointSize * static_cast<double>(deviceDpiY) / 72.0);
+    if (scale.forPrinter) return -roundClamped(pointSize * static_cast<double>(deviceDpiY) / 72.0);
     const double pixels = pointSize * 96.0 / 72.0 * scale.y;
-    return scale.y == 1.0 ? -roundInt(pixels) : -truncInt(pixels);
+    return scale.y == 1.0 ? -roundClamped(pixels) : -truncClamped(pixels);
 }
 
 int SelectScaledFont(Canvas& canvas, const FontSpec& font, const DrawScale& scale) {
@@ -58,46 +60,51 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
         fontHeight = scaledFontHeight(format.font.pointSize, scale, canvas.dpiY());
     } else {
         fontHeight = SelectScaledFont(canvas, format.font, scale);
-        canvas.setTextCharacterExtra(roundInt(format.charSpacing * scale.x));
+        canvas.setTextCharacterExtra(roundClamped(format.charSpacing * scale.x));
     }
 
+    // 64-bit throughout: stored geometry may be anything, lines may be many.
+    using I64 = std::int64_t;
     const Rect& fr = box.frameRect;
-    const Rect clip{fr.left + 1, fr.top, fr.right - 2, fr.bottom - 1};
-    textHeight = roundInt(textHeight * scale.y);
+    const Rect clip{fr.left + 1, fr.top, clampToInt(I64{fr.right} - 2), clampToInt(I64{fr.bottom} - 1)};
+    const I64 frameWidth = I64{fr.right} - fr.left, frameHeight = I64{fr.bottom} - fr.top;
+    const I64 scaledTextHeight = roundClamped(textHeight * scale.y);
 
     const unsigned vertical = format.alignment & kMemoVerticalMask;
     const unsigned align = format.alignment & 7;
     const bool turned = (align & kMemoTurned) != 0;
-    int left = box.left;
-    int top = box.top;
+    I64 left = box.left;
+    I64 top = box.top;
     if (turned) {
-        if (vertical == kMemoVCenter) left += (fr.width() - textHeight) / 2;
-        else if (vertical == kMemoBottom) left = fr.right - textHeight;
+        if (vertical == kMemoVCenter) left += (frameWidth - scaledTextHeight) / 2;
+        else if (vertical == kMemoBottom) left = fr.right - scaledTextHeight;
     } else if (!fit) {
-        if (vertical == kMemoVCenter) top += (fr.height() - textHeight) / 2;
-        else if (vertical == kMemoBottom) top = fr.bottom - textHeight - 1;
+        if (vertical == kMemoVCenter) top += (frameHeight - scaledTextHeight) / 2;
+        else if (vertical == kMemoBottom) top = fr.bottom - scaledTextHeight - 1;
     }
     const unsigned textOptions = kTextClipped | (format.rtlReading ? kTextRtlReading : 0u);
     const std::size_t count = lines.size();
 
     if (!turned) {
-        int curY = top + box.gapY;
-        result.lineStep = roundInt(format.lineSpacing * scale.y) - fontHeight;
+        I64 curY = top + box.gapY;
+        const I64 step = I64{roundClamped(format.lineSpacing * scale.y)} - fontHeight;
+        result.lineStep = clampToInt(step);
         for (std::size_t i = 0; i < count; ++i) {
             if (fit) {
-                if (curY + result.lineStep > clip.bottom) break;
+                if (curY + step > clip.bottom) break;
             } else {
                 const LineText line = splitMarker(lines[i]);
-                const int w = canvas.textWidth(line.text);
-                int x = left + box.gapX;
+                const I64 w = canvas.textWidth(line.text);
+                const I64 room = frameWidth - 2 * I64{box.gapX} - w;
+                I64 x = left + box.gapX;
                 bool justified = false;
                 switch (align & kMemoHorizontalMask) {
-                    case kMemoRight: x = fr.right - fr.left + left - 1 - box.gapX - w; break;
-                    case kMemoCenter: x = left + box.gapX + (fr.width() - 2 * box.gapX - w) / 2; break;
+                    case kMemoRight: x = frameWidth + left - 1 - box.gapX - w; break;
+                    case kMemoCenter: x = left + box.gapX + room / 2; break;
                     case kMemoJustify: {
                         const int spaces = justificationSpaces(line.text);
                         if (!line.paragraphEnd && spaces > 0 && !exporting) {
-                            canvas.setTextJustification(fr.width() - 2 * box.gapX - w, spaces);
+                            canvas.setTextJustification(clampToInt(room), spaces);
                             justified = true;
                         }
                         break;
@@ -108,22 +115,24 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
                     unsigned bits = box.frameTyp;
                     if (i > 0) bits &= ~8u;          // only the first line carries the top line
                     if (i + 1 < count) bits &= ~2u;  // only the last the bottom line
-                    if (exportLine) exportLine(ExportedLine{fr, x, curY, bits, line.text});
+                    if (exportLine)
+                        exportLine(ExportedLine{fr, clampToInt(x), clampToInt(curY), bits, line.text});
                 } else {
-                    canvas.textOut(x, curY, line.text, &clip, textOptions);
+                    canvas.textOut(clampToInt(x), clampToInt(curY), line.text, &clip, textOptions);
                 }
                 if (justified) canvas.setTextJustification(0, 0);
             }
             ++result.linesDrawn;
-            curY += result.lineStep;
+            curY += step;
         }
         return result;
     }
 
     // Turned text: lines run upward, one step to the right of each other.
     // There is no fit test: all lines count as placed.
-    int curX = left + box.gapX;
-    result.lineStep = roundInt(format.lineSpacing * scale.x) - fontHeight;
+    I64 curX = left + box.gapX;
+    const I64 step = I64{roundClamped(format.lineSpacing * scale.x)} - fontHeight;
+    result.lineStep = clampToInt(step);
     if (fit) {
         result.linesDrawn = static_cast<int>(count);
         return result;
@@ -134,30 +143,30 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
     canvas.setFont(turnedFont);
     for (std::size_t i = 0; i < count; ++i) {
         const LineText line = splitMarker(lines[i]);
-        const int w = canvas.textWidth(line.text);
-        int y = fr.bottom - box.gapY;
+        const I64 w = canvas.textWidth(line.text);
+        const I64 room = frameHeight - 2 * I64{box.gapY} - w;
+        I64 y = I64{fr.bottom} - box.gapY;
         switch (align) {
             case kMemoTurned | kMemoRight: y = top + box.gapY + w; break;
-            case kMemoTurned | kMemoCenter:
-                y = fr.bottom - box.gapY - (fr.height() - 2 * box.gapY - w) / 2 - 1;
-                break;
+            case kMemoTurned | kMemoCenter: y = I64{fr.bottom} - box.gapY - room / 2 - 1; break;
             case kMemoTurned | kMemoJustify: {
-                y = top + fr.height() - box.gapY;
+                y = top + frameHeight - box.gapY;
                 const int spaces = justificationSpaces(line.text);
                 if (!line.paragraphEnd && spaces > 0 && !exporting)
-                    canvas.setTextJustification(fr.height() - 2 * box.gapY - w, spaces);
+                    canvas.setTextJustification(clampToInt(room), spaces);
                 break;
             }
             default: break;
         }
         if (exporting) {
-            if (exportLine) exportLine(ExportedLine{fr, curX, y, box.frameTyp, line.text});
+            if (exportLine)
+                exportLine(ExportedLine{fr, clampToInt(curX), clampToInt(y), box.frameTyp, line.text});
         } else {
-            canvas.textOut(curX, y, line.text, &clip, textOptions);
+            canvas.textOut(clampToInt(curX), clampToInt(y), line.text, &clip, textOptions);
             canvas.setTextJustification(0, 0);
         }
         ++result.linesDrawn;
-        curX += result.lineStep;
+        curX += step;
     }
     canvas.setFont(upright);
     return result;
@@ -166,21 +175,26 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
 void DrawUnderlines(Canvas& canvas, const ScaledBox& box, const DrawScale& scale,
                     const MemoTextFormat& format, Color color) {
     const int fontHeight = SelectScaledFont(canvas, format.font, scale);
-    canvas.setPen(PenSpec{color, roundInt(box.frameWidth), PenStyle::Solid, PenMode::Copy});
-    const int step = roundInt(format.lineSpacing * scale.y) - fontHeight;
+    canvas.setPen(PenSpec{color, roundClamped(box.frameWidth), PenStyle::Solid, PenMode::Copy});
+    using I64 = std::int64_t;
+    const I64 step = I64{roundClamped(format.lineSpacing * scale.y)} - fontHeight;
     if (step <= 0) return;  // rows would not advance; there is nothing to underline
-    const int n = box.height / step;
-    const int below = roundInt(scale.y * 2) - fontHeight;
-    for (int i = 0; i < n; ++i) {
-        const int y = box.top + box.gapY + i * step + below;
-        canvas.line(box.left, y, box.left + box.width - 1, y);
+    const I64 n = box.height / step;
+    const I64 below = I64{roundClamped(scale.y * 2)} - fontHeight;
+    // Rules below the visible area cost nothing to leave out.
+    const I64 lastVisible = canvas.clipBox().bottom;
+    const int right = clampToInt(I64{box.left} + box.width - 1);
+    for (I64 i = 0; i < n; ++i) {
+        const I64 y = I64{box.top} + box.gapY + i * step + below;
+        if (y > lastVisible) break;
+        canvas.line(box.left, clampToInt(y), right, clampToInt(y));
     }
 }
 
 int CalcWidth(Canvas& canvas, std::span<const std::string> lines, const ScaledBox& box,
               const DrawScale& scale, const MemoTextFormat& format) {
     SelectScaledFont(canvas, format.font, scale);
-    canvas.setTextCharacterExtra(roundInt(format.charSpacing * scale.x));
+    canvas.setTextCharacterExtra(roundClamped(format.charSpacing * scale.x));
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += "\r\n";
@@ -188,7 +202,8 @@ int CalcWidth(Canvas& canvas, std::span<const std::string> lines, const ScaledBo
             if (c != kLineEndMarker) text += c;
     }
     const int right = text.empty() ? 0 : canvas.textExtent(text).width;
-    return roundInt(right / scale.x + box.frameWidth + 2.0 * box.gapX + 1);
+    const double designRight = scale.x > 0 ? right / scale.x : right;
+    return roundClamped(designRight + box.frameWidth + 2.0 * box.gapX + 1);
 }
 
 }  // namespace quor

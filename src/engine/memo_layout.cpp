@@ -166,7 +166,7 @@ void LineWrapper::WrapLine(std::string_view s) {
     if (pos != start) add(slice(s, start, len) + kLineEndMarker);
 }
 
-int designFontHeight(int pointSize) { return -roundInt(pointSize * 96.0 / 72.0); }
+int designFontHeight(int pointSize) { return -roundClamped(pointSize * 96.0 / 72.0); }
 
 int checkedLineStep(int lineSpacing, int fontPixelHeight) {
     const long long step = static_cast<long long>(lineSpacing) - fontPixelHeight;
@@ -181,7 +181,7 @@ int checkedLineStep(int lineSpacing, int fontPixelHeight) {
         put("%2", std::to_string(-fontPixelHeight));  // the text names the height twice
         throw Error(text);
     }
-    return static_cast<int>(step);
+    return clampToInt(step);
 }
 
 TextLayout WrapText(Canvas& measure, const std::vector<std::string>& source, const WrapTextInput& in) {
@@ -192,10 +192,11 @@ TextLayout WrapText(Canvas& measure, const std::vector<std::string>& source, con
     measure.setFont(font);
     measure.setTextCharacterExtra(in.charSpacing);
 
-    layout.lineStep = in.acceptAnyStep ? in.lineSpacing - font.height
+    layout.lineStep = in.acceptAnyStep ? clampToInt(std::int64_t{in.lineSpacing} - font.height)
                                        : checkedLineStep(in.lineSpacing, font.height);
     const int gap = in.turned ? in.box.gapX : in.box.gapY;
-    const int maxWidth = in.turned ? in.box.height - 2 * in.box.gapY : in.box.width - 2 * in.box.gapX;
+    const int maxWidth = in.turned ? clampToInt(std::int64_t{in.box.height} - 2LL * in.box.gapY)
+                                   : clampToInt(std::int64_t{in.box.width} - 2LL * in.box.gapX);
 
     layout.lines.reserve(source.size());
     LineWrapper wrapper(measure, maxWidth, in.wordBreak, layout.lines);
@@ -215,7 +216,7 @@ TextLayout WrapText(Canvas& measure, const std::vector<std::string>& source, con
     }
     // Every line moves the pen on by one step; the gaps frame the block.
     const long long height = static_cast<long long>(layout.lines.size()) * layout.lineStep + 2LL * gap;
-    layout.textHeight = static_cast<int>(std::min<long long>(height, 0x7FFFFFFF));
+    layout.textHeight = clampToInt(height);
     return layout;
 }
 

@@ -161,14 +161,14 @@ int TfrMemoView::designLineStep() {
 
 int TfrMemoView::SmallestHeight() {
     const std::int64_t step = designLineStep();
-    return static_cast<int>(roundInt(FrameWidth * 2.0) + 2LL * GapY + step);
+    return clampToInt(roundClamped(FrameWidth * 2.0) + 2LL * GapY + step);
 }
 
 int TfrMemoView::LeftoverHeight() {
     const std::int64_t step = designLineStep();
-    const std::int64_t frame = roundInt(FrameWidth * 2.0);
+    const std::int64_t frame = roundClamped(FrameWidth * 2.0);
     const std::int64_t rest = (static_cast<std::int64_t>(Height) - frame - 2LL * GapY) % step;
-    return static_cast<int>(2LL * GapY + rest + frame);
+    return clampToInt(2LL * GapY + rest + frame);
 }
 
 void TfrMemoView::WriteToPage(StreamWriter& out) {
@@ -278,7 +278,7 @@ void TfrMemoView::Draw(Canvas& c) {
         if (Alignment & kMemoTurned) {
             Height = w;
         } else {
-            if (Alignment & kMemoRight) Left = Left + Width - w;
+            if (Alignment & kMemoRight) Left = clampToInt(std::int64_t{Left} + Width - w);
             Width = w;
         }
     }

@@ -15,6 +15,24 @@ inline int roundInt(double v) { return static_cast<int>(roundEven(v)); }
 // Toward zero.
 inline int truncInt(double v) { return static_cast<int>(std::trunc(v)); }
 
+// Results of layout arithmetic on damaged or extreme geometry stay in the
+// int range: saturating conversions (NaN gives 0).
+inline int clampToInt(std::int64_t v) {
+    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
+}
+inline int roundClamped(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return roundInt(v);
+}
+inline int truncClamped(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return truncInt(v);
+}
+
 // Integer halving toward zero (C++ division already truncates).
 inline int halfTowardZero(int v) { return v / 2; }
 

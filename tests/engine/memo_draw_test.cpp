@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "engine/memo_draw.h"
 #include "engine/memo_fake_canvas.h"
 #include "engine/memo_layout.h"
@@ -214,6 +216,26 @@ TEST(MemoCalcWidth, WidestLinePlusFrameAndGaps) {
     EXPECT_EQ(CalcWidth(c, lines, design, DrawScale{}, f), 64 + 6);
     EXPECT_EQ(CalcWidth(c, lines, design, DrawScale{2, 2, false}, format()), 28 + 6);
     EXPECT_EQ(CalcWidth(c, {}, design, DrawScale{}, format()), 6);
+}
+
+TEST(MemoDrawLines, ExtremeStoredGeometrySaturatesInsteadOfOverflowing) {
+    FakeCanvas c;
+    const int big = std::numeric_limits<int>::max(), small = std::numeric_limits<int>::min();
+    ScaledBox b{big - 10, small + 10, big, big, big, 5, Rect{small, small, big, big}, 1e9, 15};
+    std::vector<std::string> lines(3, "a b");
+    for (unsigned alignment : {unsigned{kMemoRight}, kMemoCenter | kMemoVCenter, kMemoJustify | kMemoBottom,
+                               kMemoTurned | kMemoCenter, kMemoTurned | kMemoJustify | kMemoVCenter}) {
+        c.calls.clear();
+        DrawLines(c, lines, b, DrawScale{3, 3, false}, format(alignment, big), big, LinesMode::Draw);
+        ASSERT_EQ(c.calls.size(), 3u);
+    }
+    EXPECT_EQ(c.calls[2].x, big);  // turned lines step right past the int range: held at its end
+
+    // A one-pixel step over a huge height draws rules only as far as the surface reaches.
+    ScaledBox tall{0, 0, 100, big, 0, 0, Rect{0, 0, 101, big}, 1.0, 0};
+    DrawUnderlines(c, tall, DrawScale{}, format(0, -12), 0);
+    EXPECT_LE(c.lines.size(), 100001u);
+    EXPECT_EQ(CalcWidth(c, lines, tall, DrawScale{0, 0, false}, format()), 21 + 1 + 1);
 }
 
 }  // namespace
