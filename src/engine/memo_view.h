@@ -65,9 +65,6 @@ public:
     int CalcWidth(std::span<const std::string> lines);
     // The value of "CALCWIDTH" for this memo: the expanded text's width.
     int CalcWidthOfExpandedText();
-    int calcWidthValue() override { return CalcWidthOfExpandedText(); }
-    // Expressions in the memo's text speak its font's code page.
-    int textCharset() const override { return Font.charset; }
 
     // Laid-out lines not yet written by partial writes.
     std::size_t pendingLineCount() const { return pending_.size(); }
