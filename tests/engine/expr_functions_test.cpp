@@ -1,6 +1,7 @@
 // Functions of the evaluator and of the standard library, dialogs and
 // aggregates through their hosts.
 
+#include "engine/expr/aggregate_names.h"
 #include "engine/expr/standard_functions.h"
 #include "expr_fixture.h"
 #include "platform/codepage.h"
@@ -166,6 +167,29 @@ TEST_F(ExprTest, FunctionArgumentsSplitAtTopLevelCommasOnly) {
     EXPECT_EQ(show("COPY('a,b,c', POS(',', 'x,y'), (1+1))"), ",b");
     EXPECT_EQ(show("COPY('abc', 1, 2, 99)"), "ab");
     EXPECT_EQ(show("UPPERCASE()"), "");
+}
+
+}  // namespace
+}  // namespace quor::test
+
+namespace quor::test {
+namespace {
+
+TEST(ExprAggregateNames, EntryNamesAndStartValues) {
+    AggregateCall call{kAggregateSum, "x*2", "MasterData1", "1"};
+    EXPECT_EQ(aggregateEntryName(call, "MasterFooter1"), std::string("MasterFooter1\x01\x0b\x01x*2\x01" "1\x01"));
+    EXPECT_EQ(aggregateEntryName(call, "CrossFooter1", std::string("0")),
+              std::string("0\x01" "CrossFooter1\x01\x0b\x01x*2\x01" "1\x01"));
+    call.code = kAggregateCount;
+    call.option.clear();
+    EXPECT_EQ(aggregateEntryName(call, "F", std::string("12")), std::string("12\x01" "F\x01\x0f\x01x*2\x01\x01"));
+    EXPECT_EQ(aggregateStartValue(kAggregateMin), 1e300);
+    EXPECT_EQ(aggregateStartValue(kAggregateMax), 0.0);
+    EXPECT_EQ(reportedDataKind(17), 5);
+    EXPECT_EQ(reportedDataKind(9), 8);
+    EXPECT_EQ(reportedDataKind(12), 11);
+    EXPECT_EQ(reportedDataKind(20), 19);
+    EXPECT_EQ(reportedDataKind(0), std::nullopt);
 }
 
 }  // namespace
