@@ -257,3 +257,46 @@ TEST(QPainterCanvasText, JustifiedWordsMoveByTheirShare) {
     int third = firstDarkColumnFrom(plain, cell * 4 / 10 - 2);
     EXPECT_EQ(firstDarkColumnFrom(spread, third + 5), third + 11);
 }
+
+TEST(QPainterCanvasText, TurnedTextRunsUpwardFromItsPoint) {
+    QImage img = whiteImage(100, 100);
+    int w;
+    {
+        QPainterCanvas c(&img);
+        FontSpec up = mono13();
+        up.escapement = 900;
+        c.setFont(up);
+        c.setBackgroundMode(BackgroundMode::Transparent);
+        w = c.textWidth("HHHH");
+        c.textOut(50, 80, "HHHH");
+    }
+    int minX = 100, maxX = -1, minY = 100, maxY = -1;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (dark(img, x, y)) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    // The glyph cell lies right of x = 50 and above y = 80, w pixels long.
+    EXPECT_GE(minX, 50);
+    EXPECT_LT(maxX, 50 + 15);
+    EXPECT_LT(maxY, 80);
+    EXPECT_GE(minY, 80 - w);
+    EXPECT_GT(maxY - minY, w / 2);
+}
+
+TEST(QPainterCanvasText, ClippedTextStaysInItsRectangle) {
+    QImage img = whiteImage(100, 30);
+    {
+        QPainterCanvas c(&img);
+        c.setFont(mono13());
+        c.setBackgroundMode(BackgroundMode::Transparent);
+        Rect clip{0, 0, 20, 30};
+        c.textOut(0, 0, "HHHHHHHHHH", &clip, kTextClipped | kTextRtlReading);
+    }
+    for (int y = 0; y < 30; ++y)
+        for (int x = 20; x < 100; ++x) ASSERT_FALSE(dark(img, x, y)) << x << "," << y;
+    EXPECT_FALSE(darkInRow(img, 7).empty());
+}
