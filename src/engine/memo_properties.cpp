@@ -8,7 +8,7 @@
 #include "engine/expr/variant_ops.h"
 #include "engine/memo_view.h"
 #include "engine/stream.h"
-#include "platform/error.h"
+#include "platform/numbers.h"
 
 namespace quor {
 namespace {
@@ -38,14 +38,7 @@ bool truthOf(const Variant& v) {
     return !variantIsZero(v);
 }
 
-int intOf(const Variant& v) { return static_cast<int>(variantToInt(v)); }
-
-std::size_t lineIndex(const Variant& index, std::size_t count) {
-    const std::int64_t i = variantToInt(index);
-    if (i < 0 || static_cast<std::uint64_t>(i) >= count)
-        throw Error("List index out of bounds (" + std::to_string(i) + ")");
-    return static_cast<std::size_t>(i);
-}
+int intOf(const Variant& v) { return clampToInt(variantToInt(v)); }
 
 }  // namespace
 
@@ -133,14 +126,12 @@ Variant TfrMemoView::GetProperty(std::string_view name) {
 
 Variant TfrMemoView::CallMethod(std::string_view name, const Variant& arg1, const Variant& arg2,
                                 const Variant& arg3) {
-    // "LINES" is the memo's indexed view of its text.
-    if (sameName(name, "LINES")) return Variant(Memo[lineIndex(arg1, Memo.size())]);
-    const bool isLines = arg1.isString() && sameName(arg1.stringValue(), "LINES");
-    if (isLines && sameName(name, "GETINDEXPROPERTY")) return Variant(Memo[lineIndex(arg2, Memo.size())]);
-    if (isLines && sameName(name, "SETINDEXPROPERTY")) {
-        Memo[lineIndex(arg2, Memo.size())] = variantToText(arg3);
-        return Variant();
-    }
+    // "LINES" is the memo's indexed name for the lines of Memo.
+    const Variant memo("Memo");
+    if (sameName(name, "LINES")) return TfrStretcheable::CallMethod("GETINDEXPROPERTY", memo, arg1, Variant());
+    if (arg1.isString() && sameName(arg1.stringValue(), "LINES") &&
+        (sameName(name, "GETINDEXPROPERTY") || sameName(name, "SETINDEXPROPERTY")))
+        return TfrStretcheable::CallMethod(name, memo, arg2, arg3);
     return TfrStretcheable::CallMethod(name, arg1, arg2, arg3);
 }
 
