@@ -1,6 +1,9 @@
 #include "engine/band_view.h"
 
+#include <utility>
+
 #include "engine/engine_state.h"
+#include "engine/property_values.h"
 #include "engine/stream.h"
 
 namespace quor {
@@ -11,6 +14,16 @@ namespace {
 constexpr std::uint8_t kBandLayoutLow = 1;
 constexpr int kLayoutWithMaster = 21;
 
+// Band flags by property name ("Stretched" is every view's).
+constexpr std::pair<const char*, std::uint16_t> kFlagNames[] = {
+    {"FormNewPage", kBandFormNewPage},   {"PrintIfSubsetEmpty", kBandPrintIfSubsetEmpty},
+    {"Breaked", kBandBreaked},           {"OnFirstPage", kBandOnFirstPage},
+    {"OnLastPage", kBandOnLastPage},     {"RepeatHeader", kBandRepeatHeader},
+    {"PrintChildIfInvisible", kBandPrintChildIfInvisible},
+};
+
+const char* const kIntegerNames[] = {"Columns", "ColumnWidth", "ColumnGap", "NewColumnAfter"};
+
 }  // namespace
 
 TfrBandView::TfrBandView() {
@@ -18,6 +31,52 @@ TfrBandView::TfrBandView() {
     baseName = "Band";
     Flags = kBandOnFirstPage | kBandOnLastPage;
     formatCode = 0;
+}
+
+void TfrBandView::RegisterProperties() {
+    TfrView::RegisterProperties();
+    for (const auto& [name, bit] : kFlagNames) addProperty(name, PropertyType::Boolean);
+    addProperty("ChildBand", PropertyType::String);
+    addProperty("Master", PropertyType::String);
+    for (const char* name : kIntegerNames) addProperty(name, PropertyType::Integer);
+    addProperty("DataSource", PropertyType::String);
+    addProperty("Condition", PropertyType::String);
+    addProperty("OnBeforePrint", PropertyType::Lines);
+}
+
+std::int32_t* TfrBandView::integerField(std::string_view name) {
+    if (sameName(name, "Columns")) return &Columns;
+    if (sameName(name, "ColumnWidth")) return &ColumnWidth;
+    if (sameName(name, "ColumnGap")) return &ColumnGap;
+    if (sameName(name, "NewColumnAfter")) return &NewColumnAfter;
+    return nullptr;
+}
+
+void TfrBandView::SetProperty(std::string_view name, const Variant& value) {
+    for (const auto& [flagName, bit] : kFlagNames) {
+        if (sameName(name, flagName)) {
+            Flags = props::toBool(value) ? (Flags | bit) : (Flags & ~bit);
+            return;
+        }
+    }
+    if (std::int32_t* field = integerField(name)) *field = props::toInt(value);
+    else if (sameName(name, "ChildBand")) ChildBand = props::variantToText(value);
+    else if (sameName(name, "Master")) Master = props::variantToText(value);
+    else if (sameName(name, "DataSource") || sameName(name, "Condition"))
+        formatString = props::variantToText(value);
+    else if (sameName(name, "OnBeforePrint")) scriptLines = splitLines(props::variantToText(value));
+    else TfrView::SetProperty(name, value);
+}
+
+Variant TfrBandView::GetProperty(std::string_view name) {
+    for (const auto& [flagName, bit] : kFlagNames)
+        if (sameName(name, flagName)) return Variant((Flags & bit) != 0);
+    if (std::int32_t* field = integerField(name)) return Variant(*field);
+    if (sameName(name, "ChildBand")) return Variant(ChildBand);
+    if (sameName(name, "Master")) return Variant(Master);
+    if (sameName(name, "DataSource") || sameName(name, "Condition")) return Variant(formatString);
+    if (sameName(name, "OnBeforePrint")) return Variant(joinLines(scriptLines));
+    return TfrView::GetProperty(name);
 }
 
 void TfrBandView::LoadFromStream(StreamReader& in) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/view.h"
 
@@ -62,11 +63,21 @@ public:
     std::int32_t NewColumnAfter = 1;
     std::string Master;
 
+    // Adds the band's flags by name, "ChildBand", "Master", the band
+    // columns, "DataSource" and "Condition" (both the format text) and
+    // "OnBeforePrint" (the script).
+    void RegisterProperties() override;
+    void SetProperty(std::string_view name, const Variant& value) override;
+    Variant GetProperty(std::string_view name) override;
+
     // Band views are not printed themselves; their band prints its views.
     void Draw(Canvas&) override {}
 
     void LoadFromStream(StreamReader& in) override;
     void SaveToStream(StreamWriter& out) override;
+
+private:
+    std::int32_t* integerField(std::string_view name);
 };
 
 }  // namespace quor
