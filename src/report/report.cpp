@@ -1,6 +1,7 @@
 #include "report/report.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 
 #include "engine/engine_state.h"
 #include "engine/view.h"
@@ -14,8 +15,16 @@ namespace {
 
 // The printer device finishes its start-up on this thread; loading a template
 // needs its paper list, so pending window messages are processed until then.
+// A device that was never started would keep the loop going for ever: after
+// the deadline the template is read anyway and reports the missing device
+// like any other reading failure.
 void waitForPrinterDevice() {
-    while (!printerDeviceReady()) QCoreApplication::processEvents();
+    constexpr int kWaitMilliseconds = 10000;
+    QDeadlineTimer deadline(kWaitMilliseconds);
+    while (!printerDeviceReady() && !deadline.hasExpired()) {
+        if (!QCoreApplication::instance()) break;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
 }
 
 }  // namespace
