@@ -97,6 +97,35 @@ struct RasterImage {
     bool isNull() const { return width <= 0 || height <= 0; }
 };
 
+// An outline made of figures, for shapes the simple operations don't cover
+// (arcs, chords, pies, rounded rectangles, Bezier curves, poly-polygons).
+// A figure starts with moveTo; bezierTo takes two control points and the end
+// point; close() joins the figure's end to its start.
+struct CanvasPath {
+    enum class Op : std::uint8_t { Move, Line, Bezier, Close };
+    std::vector<Op> ops;
+    std::vector<Point> points;  // one per Move/Line, three per Bezier, none per Close
+
+    void moveTo(Point p) { ops.push_back(Op::Move); points.push_back(p); }
+    void lineTo(Point p) { ops.push_back(Op::Line); points.push_back(p); }
+    void bezierTo(Point c1, Point c2, Point end) {
+        ops.push_back(Op::Bezier);
+        points.push_back(c1);
+        points.push_back(c2);
+        points.push_back(end);
+    }
+    void close() { ops.push_back(Op::Close); }
+    bool isEmpty() const { return ops.empty(); }
+    void clear() { ops.clear(); points.clear(); }
+};
+
+// Splits a path into polylines with the curves flattened; `closed` tells for
+// each polyline whether its figure was closed.
+void flattenPath(const CanvasPath& path, std::vector<std::vector<Point>>& polylines,
+                 std::vector<bool>& closed);
+
+class Metafile;
+
 enum TextOutOptions : unsigned {
     kTextClipped = 1,      // clip to the given rectangle
     kTextOpaque = 2,       // fill the rectangle with the background colour first
@@ -131,6 +160,11 @@ public:
     virtual void textOut(int x, int y, std::string_view bytes, const Rect* clip = nullptr,
                          unsigned options = 0) = 0;
     virtual void setTextColor(Color color) = 0;
+    // The same for Unicode text (metafiles carry UTF-16); the font's
+    // character set plays no part in the conversion.
+    virtual int textWidthW(std::u16string_view text) = 0;
+    virtual void textOutW(int x, int y, std::u16string_view text, const Rect* clip = nullptr,
+                          unsigned options = 0) = 0;
 
     // Pens, brushes, shapes. Rectangles and lines follow the drawing model:
     // rectangle() outlines with the pen and fills with the brush, excluding
@@ -147,6 +181,10 @@ public:
     virtual void polyline(const std::vector<Point>& points) = 0;
     virtual void polygon(const std::vector<Point>& points, bool winding = false) = 0;
     virtual void ellipse(const Rect& r) = 0;
+    // Fills the closed figures with the brush (winding or alternate rule)
+    // and/or outlines every figure with the pen. The default flattens the
+    // curves and draws through polygon and polyline.
+    virtual void drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding = false);
 
     // Clipping, in device coordinates.
     virtual void save() = 0;
@@ -158,6 +196,9 @@ public:
 
     // Pictures.
     virtual void drawImage(const Rect& dest, const RasterImage& image, bool smooth) = 0;
+    // Plays the metafile's records stretched into dest (its frame fills
+    // dest); the default plays them through the operations above.
+    virtual void drawMetafile(const Rect& dest, const Metafile& metafile);
 };
 
 // Saves the canvas state for a scope.
