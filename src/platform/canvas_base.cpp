@@ -1,5 +1,7 @@
 #include "platform/canvas_base.h"
 
+#include "platform/numbers.h"
+
 namespace quor {
 
 QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
@@ -18,6 +20,11 @@ void CanvasBase::setFont(const FontSpec& font) {
 
 int CanvasBase::textWidth(std::string_view bytes) { return measurer_.textWidth(bytes, st_.charExtra); }
 
+int CanvasBase::textWidthW(std::u16string_view text) {
+    QString q = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    return roundInt(measurer_.advance(q) + static_cast<double>(st_.charExtra) * static_cast<double>(q.size()));
+}
+
 Size CanvasBase::textExtent(std::string_view bytes) { return measurer_.textExtent(bytes, st_.charExtra); }
 
 void CanvasBase::setTextJustification(int extraPixels, int spaceCount) {
@@ -26,10 +33,16 @@ void CanvasBase::setTextJustification(int extraPixels, int spaceCount) {
 }
 
 CanvasBase::TextLayout CanvasBase::layoutText(std::string_view bytes) const {
+    // One UTF-16 unit per byte, and a space stays a space.
+    return layoutText(measurer_.toQString(bytes));
+}
+
+CanvasBase::TextLayout CanvasBase::layoutText(const QString& text) const {
     TextLayout out;
     const double extra = st_.charExtra;
-    QString text = measurer_.toQString(bytes);
-    if (st_.justifySpaces <= 0 || st_.justifyExtra == 0 || bytes.find(' ') == std::string_view::npos) {
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<size_t>(text.size()));
+    if (st_.justifySpaces <= 0 || st_.justifyExtra == 0 || units.find(u' ') == std::u16string_view::npos) {
         out.width = measurer_.advance(text) + extra * static_cast<double>(text.size());
         out.runs.push_back({std::move(text), 0});
         return out;
@@ -42,8 +55,8 @@ CanvasBase::TextLayout CanvasBase::layoutText(std::string_view bytes) const {
     const double spaceAdvance = measurer_.advance(QStringLiteral(" ")) + extra;
     double x = 0;
     size_t i = 0;
-    while (i < bytes.size()) {
-        if (bytes[i] == ' ') {
+    while (i < units.size()) {
+        if (units[i] == u' ') {
             x += spaceAdvance + share;
             if (remainder != 0) {
                 x += step;
@@ -52,8 +65,8 @@ CanvasBase::TextLayout CanvasBase::layoutText(std::string_view bytes) const {
             ++i;
             continue;
         }
-        size_t end = bytes.find(' ', i);
-        if (end == std::string_view::npos) end = bytes.size();
+        size_t end = units.find(u' ', i);
+        if (end == std::u16string_view::npos) end = units.size();
         QString run = text.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(end - i));
         double w = measurer_.advance(run) + extra * static_cast<double>(run.size());
         out.runs.push_back({std::move(run), x});

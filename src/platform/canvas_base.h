@@ -24,6 +24,7 @@ public:
     const FontSpec& font() const override { return st_.font; }
     FontMetrics fontMetrics() override { return measurer_.metrics(); }
     int textWidth(std::string_view bytes) override;
+    int textWidthW(std::u16string_view text) override;
     Size textExtent(std::string_view bytes) override;
     void setTextCharacterExtra(int pixels) override { st_.charExtra = pixels; }
     int textCharacterExtra() const override { return st_.charExtra; }
@@ -64,6 +65,7 @@ protected:
     // Splits a line at its spaces when a justification is in force, so that
     // each space can take its share of the extra pixels; else one run.
     TextLayout layoutText(std::string_view bytes) const;
+    TextLayout layoutText(const QString& text) const;
 
     // The clip region changed (after intersect, exclude or restore).
     virtual void clipChanged() {}

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
+#include <QPainterPath>
 
 #include <algorithm>
 
@@ -106,12 +107,20 @@ void QPainterCanvas::applyBrush() {
 }
 
 void QPainterCanvas::textOut(int x, int y, std::string_view bytes, const Rect* clip, unsigned options) {
+    drawLayout(x, y, bytes.empty() ? TextLayout{} : layoutText(bytes), clip, options);
+}
+
+void QPainterCanvas::textOutW(int x, int y, std::u16string_view text, const Rect* clip, unsigned options) {
+    QString q = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    drawLayout(x, y, text.empty() ? TextLayout{} : layoutText(q), clip, options);
+}
+
+void QPainterCanvas::drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options) {
     painter_->save();
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (clip && (options & kTextOpaque)) painter_->fillRect(toQRect(*clip), toQColor(backgroundColor()));
     if (clip && (options & kTextClipped)) painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
-    if (!bytes.empty()) {
-        TextLayout layout = layoutText(bytes);
+    if (!layout.runs.empty()) {
         const FontMetrics fm = measurer().metrics();
         painter_->translate(x, y);
         if (font().escapement != 0) painter_->rotate(-font().escapement / 10.0);
@@ -177,6 +186,39 @@ void QPainterCanvas::ellipse(const Rect& r) {
     applyBrush();
     if (!applyPen()) painter_->setPen(Qt::NoPen);
     painter_->drawEllipse(QRectF(r.left, r.top, r.width() - 1, r.height() - 1));
+}
+
+void QPainterCanvas::drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding) {
+    QPainterPath q;
+    q.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
+    size_t pi = 0;
+    for (CanvasPath::Op op : path.ops) {
+        switch (op) {
+        case CanvasPath::Op::Move:
+            if (pi + 1 > path.points.size()) break;
+            q.moveTo(path.points[pi].x, path.points[pi].y);
+            ++pi;
+            break;
+        case CanvasPath::Op::Line:
+            if (pi + 1 > path.points.size()) break;
+            q.lineTo(path.points[pi].x, path.points[pi].y);
+            ++pi;
+            break;
+        case CanvasPath::Op::Bezier:
+            if (pi + 3 > path.points.size()) break;
+            q.cubicTo(path.points[pi].x, path.points[pi].y, path.points[pi + 1].x, path.points[pi + 1].y,
+                      path.points[pi + 2].x, path.points[pi + 2].y);
+            pi += 3;
+            break;
+        case CanvasPath::Op::Close: q.closeSubpath(); break;
+        }
+    }
+    if (q.isEmpty()) return;
+    if (fill && !brush().hollow) {
+        applyMode();
+        painter_->fillPath(q, toQColor(brush().color));
+    }
+    if (stroke && applyPen()) painter_->strokePath(q, painter_->pen());
 }
 
 void QPainterCanvas::drawImage(const Rect& dest, const RasterImage& image, bool smooth) {

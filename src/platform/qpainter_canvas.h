@@ -30,12 +30,15 @@ public:
 
     void textOut(int x, int y, std::string_view bytes, const Rect* clip = nullptr,
                  unsigned options = 0) override;
+    void textOutW(int x, int y, std::u16string_view text, const Rect* clip = nullptr,
+                  unsigned options = 0) override;
     void fillRect(const Rect& r) override;
     void rectangle(const Rect& r) override;
     void line(int x1, int y1, int x2, int y2) override;
     void polyline(const std::vector<Point>& points) override;
     void polygon(const std::vector<Point>& points, bool winding = false) override;
     void ellipse(const Rect& r) override;
+    void drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding = false) override;
     void drawImage(const Rect& dest, const RasterImage& image, bool smooth) override;
 
 protected:
@@ -49,6 +52,7 @@ private:
     bool applyPen();
     void applyBrush();
     void applyMode();
+    void drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options);
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;

@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "platform/codepage.h"
 #include "platform/numbers.h"
 
 namespace quor {
@@ -34,15 +35,31 @@ void RecordingCanvas::textOut(int x, int y, std::string_view bytes, const Rect* 
     t.x = x;
     t.y = y;
     t.bytes = std::string(bytes);
+    t.options = options;
+    recordText(std::move(t), layoutText(bytes), clip);
+}
+
+void RecordingCanvas::textOutW(int x, int y, std::u16string_view text, const Rect* clip, unsigned options) {
+    RecordedText t;
+    t.x = x;
+    t.y = y;
+    t.wide = std::u16string(text);
+    t.bytes = unicodeToBytes(text, codePageForCharset(font().charset));
+    t.options = options;
+    recordText(std::move(t), layoutText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))),
+               clip);
+}
+
+void RecordingCanvas::recordText(RecordedText t, const TextLayout& layout, const Rect* clip) {
+    const unsigned options = t.options;
+    const int x = t.x, y = t.y;
     t.font = font();
     t.color = textColor();
-    t.options = options;
     t.charExtra = textCharacterExtra();
     if (clip) {
         t.clipped = (options & kTextClipped) != 0;
         t.clip = *clip;
     }
-    const TextLayout layout = layoutText(bytes);
     const int w = roundInt(layout.width);
     const int h = measurer().metrics().height;
     t.justifyExtra = textJustificationExtra();
@@ -75,6 +92,10 @@ void RecordingCanvas::polygon(const std::vector<Point>& points, bool) {
 
 void RecordingCanvas::ellipse(const Rect& r) {
     ops_.emplace_back(RecordedShape{RecordedShape::Ellipse, {{r.left, r.top}, {r.right, r.bottom}}, pen(), brush()});
+}
+
+void RecordingCanvas::drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding) {
+    ops_.emplace_back(RecordedPath{path, fill, stroke, winding, pen(), brush()});
 }
 
 void RecordingCanvas::drawImage(const Rect& dest, const RasterImage& image, bool smooth) {

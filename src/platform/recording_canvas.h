@@ -17,7 +17,8 @@ namespace quor {
 
 struct RecordedText {
     int x = 0, y = 0;
-    std::string bytes;
+    std::string bytes;     // Unicode text: converted by the font's character set
+    std::u16string wide;   // Unicode text as drawn (textOutW); empty for bytes
     FontSpec font;
     Color color = 0;
     Rect bounds;        // the drawn cell, spacing and justification included
@@ -46,6 +47,12 @@ struct RecordedShape {
     PenSpec pen;
     BrushSpec brush;
 };
+struct RecordedPath {
+    CanvasPath path;
+    bool fill = false, stroke = false, winding = false;
+    PenSpec pen;
+    BrushSpec brush;
+};
 struct RecordedImage {
     Rect dest;
     int width = 0, height = 0;
@@ -53,7 +60,8 @@ struct RecordedImage {
 };
 
 using RecordedOp =
-    std::variant<RecordedText, RecordedLine, RecordedFill, RecordedRectangle, RecordedShape, RecordedImage>;
+    std::variant<RecordedText, RecordedLine, RecordedFill, RecordedRectangle, RecordedShape, RecordedImage,
+                 RecordedPath>;
 
 namespace detail {
 // Holds the measuring image so that it exists before the canvas base uses it.
@@ -72,12 +80,15 @@ public:
 
     void textOut(int x, int y, std::string_view bytes, const Rect* clip = nullptr,
                  unsigned options = 0) override;
+    void textOutW(int x, int y, std::u16string_view text, const Rect* clip = nullptr,
+                  unsigned options = 0) override;
     void fillRect(const Rect& r) override;
     void rectangle(const Rect& r) override;
     void line(int x1, int y1, int x2, int y2) override;
     void polyline(const std::vector<Point>& points) override;
     void polygon(const std::vector<Point>& points, bool winding = false) override;
     void ellipse(const Rect& r) override;
+    void drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding = false) override;
     void drawImage(const Rect& dest, const RasterImage& image, bool smooth) override;
 
     const std::vector<RecordedOp>& ops() const { return ops_; }
@@ -94,6 +105,7 @@ public:
 
 private:
     RecordingCanvas(QImage device, int dpi, bool printer, Rect surface);
+    void recordText(RecordedText t, const TextLayout& layout, const Rect* clip);
 
     bool printer_;
     std::vector<RecordedOp> ops_;

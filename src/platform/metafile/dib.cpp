@@ -1,5 +1,6 @@
 #include "platform/metafile/dib.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -242,6 +243,35 @@ Color averageColor(const RasterImage& image) {
     }
     unsigned long long n = image.pixels.size();
     return makeColor(int(r / n), int(g / n), int(b / n));
+}
+
+}  // namespace quor::metafile
+
+namespace quor::metafile {
+
+bool dibIsBottomUp(ByteView info) {
+    if (info.u32(0) == 12) return true;
+    return info.i32(8) > 0;
+}
+
+RasterImage cropImage(const RasterImage& img, long long x, long long y, long long w, long long h,
+                      bool bottomUp) {
+    if (img.isNull()) return img;
+    if (w < 0) { x += w; w = -w; }
+    if (h < 0) { y += h; h = -h; }
+    long long top = bottomUp ? img.height - (y + h) : y;
+    long long left = std::max(0LL, x), right = std::min<long long>(img.width, x + w);
+    long long t = std::max(0LL, top), b = std::min<long long>(img.height, top + h);
+    if (left == 0 && t == 0 && right == img.width && b == img.height) return img;
+    if (right <= left || b <= t) return img;  // a source outside the bitmap: show it whole
+    RasterImage out;
+    out.width = int(right - left);
+    out.height = int(b - t);
+    out.pixels.reserve(std::size_t(out.width) * std::size_t(out.height));
+    for (long long row = t; row < b; ++row)
+        for (long long col = left; col < right; ++col)
+            out.pixels.push_back(img.pixels[std::size_t(row * img.width + col)]);
+    return out;
 }
 
 }  // namespace quor::metafile

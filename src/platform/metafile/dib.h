@@ -29,6 +29,12 @@ RasterImage decodeDib(ByteView info, ByteView bits, const DibOptions& options = 
 // The header, colour table and rows in one block, as WMF records hold them.
 RasterImage decodePackedDib(ByteView packed, const DibOptions& options = {});
 
+// A DIB cut to its source rectangle (rows counted from the bottom of a
+// bottom-up bitmap, as the records give them).
+RasterImage cropImage(const RasterImage& img, long long x, long long y, long long w, long long h,
+                      bool bottomUp);
+bool dibIsBottomUp(ByteView info);
+
 // The average colour of a bitmap (pattern brushes are drawn in it).
 Color averageColor(const RasterImage& image);
 

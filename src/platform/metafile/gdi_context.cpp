@@ -132,6 +132,7 @@ void GdiContext::updateTransform() {
     Xform page{sx, 0, 0, sy, vpOrg.x - d.winOrg.x * sx, vpOrg.y - d.winOrg.y * sy};
     double fx = dest_.width() / frame_.width, fy = dest_.height() / frame_.height;
     Xform final{fx, 0, 0, fy, dest_.left - frame_.left * fx, dest_.top - frame_.top * fy};
+    final_ = final;
     Xform t = d.world.then(page).then(final);
     if (t.isFinite()) toDevice_ = t;
 }
@@ -337,11 +338,7 @@ void GdiContext::excludeClip(double l, double t, double r, double b) {
     applyClip();
 }
 
-void GdiContext::selectClipRects(const std::vector<Rect>& rects, int mode) {
-    // Rectangles are logical units for WMF regions, reference-device pixels
-    // (through no world or page mapping) for EMF regions; the players pass
-    // them already in logical units. A union of several rectangles is
-    // approximated by its bounding box.
+void GdiContext::selectClipDevice(const std::vector<Rect>& rects, int mode) {
     if (mode == 5 && rects.empty()) {
         dc_.clip.clear();
         applyClip();
@@ -357,12 +354,60 @@ void GdiContext::selectClipRects(const std::vector<Rect>& rects, int mode) {
     }
     switch (mode) {
     case 5: dc_.clip.clear(); [[fallthrough]];
-    case 1: intersectClip(box.left, box.top, box.right, box.bottom); return;
+    case 1:
+        if (dc_.clip.size() < kMaxClipOps) dc_.clip.push_back(ClipOp{false, box});
+        break;
     case 4:
-        for (const Rect& r : rects) excludeClip(r.left, r.top, r.right, r.bottom);
-        return;
+        for (const Rect& r : rects)
+            if (dc_.clip.size() < kMaxClipOps) dc_.clip.push_back(ClipOp{true, r});
+        break;
     default: return;  // union and exclusive-or only grow the region
     }
+    applyClip();
+}
+
+void GdiContext::selectClipRects(const std::vector<Rect>& rects, int mode) {
+    std::vector<Rect> d;
+    for (const Rect& r : rects) d.push_back(devRect(r.left, r.top, r.right, r.bottom));
+    selectClipDevice(d, mode);
+}
+
+void GdiContext::selectReferenceClip(const std::vector<Rect>& rects, int mode) {
+    std::vector<Rect> d;
+    auto conv = [](double v) { return roundInt(std::clamp(v, -kCoordLimit, kCoordLimit)); };
+    for (const Rect& r : rects) {
+        DPoint a = final_.apply({double(r.left), double(r.top)});
+        DPoint b = final_.apply({double(r.right), double(r.bottom)});
+        d.push_back(Rect{conv(std::min(a.x, b.x)), conv(std::min(a.y, b.y)), conv(std::max(a.x, b.x)),
+                         conv(std::max(a.y, b.y))});
+    }
+    selectClipDevice(d, mode);
+}
+
+void GdiContext::selectClipPath(int mode) {
+    if (path_.points.empty()) return;
+    Rect box{path_.points[0].x, path_.points[0].y, path_.points[0].x, path_.points[0].y};
+    for (const Point& p : path_.points) {
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    path_.clear();
+    pathFigureOpen_ = false;
+    dc_.inPath = false;
+    selectClipDevice({box}, mode);
+}
+
+bool GdiContext::brushColor(std::uint32_t index, Color& out) const {
+    if (index == 0xFFFFFFFFu) {
+        out = dc_.brush.color;
+        return !dc_.brush.hollow;
+    }
+    const GdiObject* o = object(index);
+    if (!o || o->kind != GdiObject::Kind::Brush || o->brush.hollow) return false;
+    out = o->brush.color;
+    return true;
 }
 
 void GdiContext::offsetClip(double dx, double dy) {

@@ -176,11 +176,21 @@ public:
     void strokePath() { finishPath(false, true); }
     void strokeAndFillPath() { finishPath(true, true); }
 
-    // Clipping; logical rectangles, or device rectangles of the reference frame.
+    // Clipping. A region made of several rectangles is approximated by its
+    // bounding box, except when it is taken away (RGN_DIFF).
     void intersectClip(double l, double t, double r, double b);
     void excludeClip(double l, double t, double r, double b);
-    void selectClipRects(const std::vector<Rect>& referenceRects, int mode);
+    // Logical rectangles (WMF regions); RGN_COPY with none resets the clip.
+    void selectClipRects(const std::vector<Rect>& rects, int mode);
+    // Rectangles in reference-device units (EMF regions).
+    void selectReferenceClip(const std::vector<Rect>& rects, int mode);
+    // The bounding box of the current path.
+    void selectClipPath(int mode);
     void offsetClip(double dx, double dy);
+
+    // The colour of a brush object (0xFFFFFFFF: the selected brush); false
+    // when it paints nothing.
+    bool brushColor(std::uint32_t index, Color& out) const;
 
     const std::vector<Color>& palette() const { return dc_.palette; }
 
@@ -215,6 +225,7 @@ private:
     Rect devRect(double l, double t, double r, double b) const;
     double devLength(double logical) const;
     void applyClip();
+    void selectClipDevice(const std::vector<Rect>& deviceRects, int mode);
     void applyPen();
     void applyBrush();
     void applyFont();
@@ -240,6 +251,7 @@ private:
     std::vector<GdiObject> objects_;
     std::set<std::uint32_t> freeSlots_;
     Xform toDevice_;
+    Xform final_;  // reference frame to target pixels
     CanvasPath path_;
     bool pathFigureOpen_ = false;
     int canvasDepth_ = 0;
