@@ -256,7 +256,7 @@ TEST(PictureFormats, RasterGraphicDrawsStretchedIntoTheTarget) {
     EXPECT_EQ(page.pixel(9, 20), 0xFFFFFFFFu);
 }
 
-TEST(PictureFormats, MetafilesAreRefusedLoudlyWithoutAPlayer) {
+TEST(PictureFormats, DamagedMetafileIsRefusedLoudly) {
     Picture picture;
     const std::string text = errorText([&] { picture.loadFromBytes(GraphicKind::Metafile, "\x01\0\0\0", "FPT"); });
     EXPECT_EQ(text.rfind("Cannot decode picture FPT: ", 0), 0u) << text;

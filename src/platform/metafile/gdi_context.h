@@ -66,6 +66,12 @@ struct GdiObject {
     GdiFont font;
     std::vector<Color> palette;
     std::vector<Rect> regionRects;  // in the units of the region's records
+
+    static GdiObject of(Kind k) {
+        GdiObject o;
+        o.kind = k;
+        return o;
+    }
 };
 
 // Text alignment bits of the records.

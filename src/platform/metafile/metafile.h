@@ -44,8 +44,12 @@ public:
     Size sizeMm100() const { return sizeMm100_; }
     Size sizePixels(int dpi = 96) const;
 
-    // Plays the records with the frame stretched onto dest.
+    // Draws the picture with its frame stretched onto dest, through the
+    // canvas's drawMetafile (which plays the records unless the canvas
+    // handles metafiles itself).
     void draw(Canvas& canvas, const Rect& dest) const;
+    // Plays the records onto the canvas's drawing operations.
+    void playOnto(Canvas& canvas, const Rect& dest) const;
 
     // The records in file order, with what each drew inside dest. The
     // canvas only measures text; nothing is drawn on it.

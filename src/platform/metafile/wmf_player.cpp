@@ -249,7 +249,7 @@ void playRecord(const Rec& r, std::uint16_t fn, GdiContext& g) {
         break;
     }
     case kCreateFontIndirect: {
-        GdiObject o = r.hasParams(9) ? fontObject(r) : GdiObject{GdiObject::Kind::Font};
+        GdiObject o = r.hasParams(9) ? fontObject(r) : GdiObject::of(GdiObject::Kind::Font);
         createObject(g, o);
         break;
     }
@@ -282,7 +282,7 @@ void playRecord(const Rec& r, std::uint16_t fn, GdiContext& g) {
         break;
     }
     case kCreateBitmapIndirect: case kCreateBitmap:
-        createObject(g, GdiObject{GdiObject::Kind::Other});
+        createObject(g, GdiObject::of(GdiObject::Kind::Other));
         break;
     case kPatBlt:
         if (r.hasParams(6)) g.patBlt(r.p(5), r.p(4), r.p(5) + r.p(3), r.p(4) + r.p(2), r.pu32(0));
