@@ -160,11 +160,12 @@ public:
     virtual void textOut(int x, int y, std::string_view bytes, const Rect* clip = nullptr,
                          unsigned options = 0) = 0;
     virtual void setTextColor(Color color) = 0;
-    // The same for Unicode text (metafiles carry UTF-16); the font's
-    // character set plays no part in the conversion.
-    virtual int textWidthW(std::u16string_view text) = 0;
+    // The same for Unicode text (metafiles carry UTF-16). The defaults go
+    // through the font's code page (characters it lacks become '?'); the Qt
+    // canvases draw the characters themselves.
+    virtual int textWidthW(std::u16string_view text);
     virtual void textOutW(int x, int y, std::u16string_view text, const Rect* clip = nullptr,
-                          unsigned options = 0) = 0;
+                          unsigned options = 0);
 
     // Pens, brushes, shapes. Rectangles and lines follow the drawing model:
     // rectangle() outlines with the pen and fills with the brush, excluding

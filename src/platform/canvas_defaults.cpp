@@ -1,6 +1,10 @@
 #include <cmath>
 
+// Default implementations of the Canvas operations that can be built from
+// the others.
+
 #include "platform/canvas.h"
+#include "platform/codepage.h"
 
 namespace quor {
 
@@ -97,6 +101,14 @@ void Canvas::drawPath(const CanvasPath& path, bool fill, bool stroke, bool windi
         }
     }
     setBrush(savedBrush);
+}
+
+int Canvas::textWidthW(std::u16string_view text) {
+    return textWidth(unicodeToBytes(text, codePageForCharset(font().charset)));
+}
+
+void Canvas::textOutW(int x, int y, std::u16string_view text, const Rect* clip, unsigned options) {
+    textOut(x, y, unicodeToBytes(text, codePageForCharset(font().charset)), clip, options);
 }
 
 }  // namespace quor
