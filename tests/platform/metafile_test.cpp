@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/metafile/metafile.h"
+#include "platform/picture.h"
 #include "platform/qpainter_canvas.h"
 #include "platform/recording_canvas.h"
 #include "metafile_builder.h"
@@ -258,4 +259,28 @@ TEST(MetafileRecords, EnumerationListsTypesBoundsAndTexts) {
     EXPECT_EQ(texts[1]->wide, u"Мир");
     EXPECT_EQ(texts[1]->bounds.left, 220);
     EXPECT_EQ(texts[1]->bounds.top, 120);
+}
+
+TEST(MetafileSamples, LogosLoadThroughThePictureContainerWithTheirRussianText) {
+    for (const char* name : {"logo.wmf", "logo.emf"}) {
+        SCOPED_TRACE(name);
+        Picture picture;
+        picture.loadFromFile(std::string(QUOR_SOURCE_DIR) + "/samples/" + name);
+        const Graphic* g = picture.graphic();
+        ASSERT_NE(g, nullptr);
+        EXPECT_EQ(g->kind(), GraphicKind::Metafile);
+        EXPECT_FALSE(g->isRaster());
+        EXPECT_EQ(g->size(), name[5] == 'w' ? (Size{160, 53}) : (Size{567, 189}));
+        RecordingCanvas c;
+        g->draw(c, Rect{0, 0, 600, 200}, false);
+        auto texts = c.all<RecordedText>();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0].bytes, "\xD0\xEE\xEC\xE0\xF8\xEA\xE0");  // "Ромашка"
+        EXPECT_EQ(texts[1].bytes, "\xF2\xEE\xF0\xE3\xEE\xE2\xFB\xE9 \xE4\xEE\xEC");
+        EXPECT_EQ(texts[0].font.charset, kRussianCharset);
+        EXPECT_EQ(c.all<RecordedImage>().size(), 1u);
+        RasterImage flat = g->toRaster24();
+        EXPECT_EQ(flat.width, g->size().width);
+        EXPECT_EQ(flat.pixels.size(), std::size_t(flat.width) * flat.height);
+    }
 }

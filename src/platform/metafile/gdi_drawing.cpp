@@ -435,7 +435,7 @@ void GdiContext::text(const TextRun& run) {
     double dx = 0, dy = 0;
     switch (dc_.textAlign & 6) {
     case kTaRight: dx = -w; break;
-    case kTaCenter: dx = -w / 2.0; break;
+    case kTaCenter: dx = -(w / 2); break;  // whole pixels, as the platform centres
     default: break;
     }
     switch (dc_.textAlign & 24) {

@@ -25,6 +25,14 @@ constexpr std::size_t kEmfMinHeader = 88;
 
 [[noreturn]] void fail(const std::string& why) { throw FormatError(why); }
 
+// A rectangle from the file that arithmetic on its sides can't overflow, and
+// that is not empty.
+bool usable(const Rect& r) {
+    constexpr int kLimit = 1 << 28;
+    auto ok = [](int v) { return v > -kLimit && v < kLimit; };
+    return ok(r.left) && ok(r.top) && ok(r.right) && ok(r.bottom) && r.right > r.left && r.bottom > r.top;
+}
+
 bool isWmfHeader(ByteView v, std::size_t at) {
     std::uint16_t type = v.u16(at), words = v.u16(at + 2), version = v.u16(at + 4);
     return v.has(at, kWmfHeaderSize) && (type == 1 || type == 2) && words == 9 &&
@@ -76,7 +84,7 @@ PlaySetup emfSetup(ByteView v) {
     s.end = (h.bytes >= h.headerSize && h.bytes <= v.size()) ? h.bytes : v.size();
     s.unitsPerMmX = h.pxPerMmX;
     s.unitsPerMmY = h.pxPerMmY;
-    if (h.frame.right > h.frame.left && h.frame.bottom > h.frame.top) {
+    if (usable(h.frame)) {
         s.frame = PlayFrame{h.frame.left / 100.0 * h.pxPerMmX, h.frame.top / 100.0 * h.pxPerMmY,
                             (double(h.frame.right) - h.frame.left) / 100.0 * h.pxPerMmX,
                             (double(h.frame.bottom) - h.frame.top) / 100.0 * h.pxPerMmY};
@@ -168,10 +176,10 @@ Metafile Metafile::fromBytes(std::string bytes) {
         if (h.headerSize < kEmfMinHeader || h.headerSize > v.size()) fail("the EMF header is damaged");
         m.format_ = MetafileFormat::Emf;
         m.unitsPerInch_ = 2540;
-        if (h.frame.right > h.frame.left && h.frame.bottom > h.frame.top) {
+        if (usable(h.frame)) {
             m.frame_ = h.frame;
-        } else {
-            auto mm = [](int px, double perMm) { return roundInt(std::clamp(px / perMm * 100, -1e9, 1e9)); };
+        } else if (usable(h.bounds)) {
+            auto mm = [](int px, double perMm) { return roundInt(std::clamp(px / perMm * 100, -1e8, 1e8)); };
             m.frame_ = Rect{mm(h.bounds.left, h.pxPerMmX), mm(h.bounds.top, h.pxPerMmY),
                             mm(h.bounds.right + 1, h.pxPerMmX), mm(h.bounds.bottom + 1, h.pxPerMmY)};
         }
