@@ -1,11 +1,16 @@
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "output/printer_device.h"
+#include "platform/cups_printer.h"
 
 int main(int argc, char** argv) {
     quor::QuorApplication app(argc, argv);
+    // The one printer device of the run; loading a template waits for it.
+    quor::PrinterDeviceSession printers([] { return std::make_unique<quor::CupsPrinter>(); });
     // The arguments as the shell passed them: file names are bytes.
     std::vector<std::string> arguments(argv + 1, argv + argc);
     quor::TfQuorPrint fQuorPrint(std::move(arguments));
