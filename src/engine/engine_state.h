@@ -16,6 +16,7 @@ class TfrView;
 class ReportContext;
 class PageContext;
 class BandContext;
+class TfrCompressor;
 
 struct EngineState {
     // The view being printed, measured or drawn.
@@ -39,6 +40,10 @@ struct EngineState {
 
     // Where measuring happens; null means the platform's 96-dpi canvas.
     Canvas* measureCanvasOverride = nullptr;
+
+    // The compressor of prepared-report files; null: the program's own,
+    // which is disabled (see compressor.h).
+    TfrCompressor* compressor = nullptr;
 
     // Character set of memos read from streams older than version 23
     // (message 55337, "204").
