@@ -3,6 +3,7 @@
 
 #include "engine/compressor.h"
 #include "engine/line_view.h"
+#include "engine/memo_view.h"
 #include "platform/error.h"
 #include "platform/recording_canvas.h"
 #include "prepared_fixture.h"
@@ -112,8 +113,13 @@ TEST_F(PreparedFileTest, AMultiPageReportRoundTrips) {
         TfrLineView rule;
         rule.Name = "Rule";
         rule.SetBounds(5, 100 + i, 200, 0);
+        TfrMemoView text;
+        text.Name = "Text";
+        text.SetBounds(40, 200, 300, 60);
+        text.Memo = {"Page " + std::to_string(i + 1) + "\x01", "\xE2\xA8\x01"};
         print(pages, i, box);
         print(pages, i, rule);
+        store(pages, i, text);
     }
     const std::string file = save(pages);
 
@@ -144,6 +150,10 @@ TEST_F(PreparedFileTest, AMultiPageReportRoundTrips) {
     loaded.Draw(2, canvas, Rect{0, 0, 534, 757});
     EXPECT_EQ(canvas.all<RecordedFill>().size(), 1u);
     EXPECT_EQ(canvas.all<RecordedLine>().size(), 1u);
+    const auto texts = canvas.all<RecordedText>();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].bytes, "Page 3");
+    EXPECT_EQ(texts[1].bytes, "\xE2\xA8");
 }
 
 TEST_F(PreparedFileTest, LoadingReplacesThePagesAndIgnoresNoPrinterName) {

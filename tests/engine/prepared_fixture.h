@@ -104,6 +104,14 @@ protected:
         view.preparedMode = true;
         view.WriteToPage(pages.Item(index).Stream);
     }
+    // A view entry written directly, its Memo standing for the printed lines.
+    static void store(TfrEMFPages& pages, int index, TfrView& view) {
+        StreamWriter& out = pages.Item(index).Stream;
+        out.u8(view.objectKind);
+        view.preparedMode = true;
+        view.workLines = view.Memo;
+        view.SaveToStream(out);
+    }
     static ProbeView probe(const std::string& name, int left, int top, int width, int height) {
         ProbeView v;
         v.Name = name;

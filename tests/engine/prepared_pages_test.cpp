@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "engine/line_view.h"
+#include "engine/memo_view.h"
 #include "platform/error.h"
 #include "platform/numbers.h"
 #include "platform/qpainter_canvas.h"
@@ -207,6 +208,34 @@ TEST_F(PreparedPagesTest, UnpackReadsTheViewsBackWithThePagesMargins) {
     EXPECT_EQ(unpacked.object(1)->Name, "Box");
     EXPECT_FALSE(unpacked.object(1)->preparedMode);
     EXPECT_EQ(unpacked.object(1)->page, &unpacked);
+}
+
+std::unique_ptr<TfrMemoView> storedMemo(const std::string& name, bool autoWidth) {
+    auto m = std::make_unique<TfrMemoView>();
+    m->Name = name;
+    m->Font.name = "Courier New";
+    m->SetBounds(40, 24, 96, 30);
+    if (autoWidth) m->Flags |= kFlagAutoWidth;
+    m->Memo = {"a line much wider than ninety-six pixels\x01", "short\x01"};
+    return m;
+}
+
+TEST_F(PreparedPagesTest, AutoWidthMemosAreMeasuredWhenThePageIsUnpacked) {
+    TfrEMFPages pages(&host);
+    pages.Add(a4());
+    for (bool autoWidth : {true, false}) {
+        auto memo = storedMemo(autoWidth ? "Fitted" : "Fixed", autoWidth);
+        store(pages, 0, *memo);
+    }
+    pages.Unpack(0);
+    const TfrPage& page = *pages.Item(0).Page;
+    ASSERT_EQ(page.objectCount(), 2u);
+    auto reference = storedMemo("Reference", true);
+    const int needed = reference->CalcWidth(reference->Memo);
+    EXPECT_GT(needed, 96);
+    EXPECT_EQ(page.object(0)->Width, needed);
+    EXPECT_EQ(page.object(0)->Left, 40);
+    EXPECT_EQ(page.object(1)->Width, 96);
 }
 
 TEST_F(PreparedPagesTest, RepackWritesChangedViewsBack) {
