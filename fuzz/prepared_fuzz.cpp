@@ -30,7 +30,8 @@ void drawEveryPage(quor::TfrEMFPages& pages) {
         quor::PreparedPage& page = pages.Item(i);
         page.Visible = true;
         try {
-            quor::RecordingCanvas screen;
+            // A screen-sized surface, as the preview's.
+            quor::RecordingCanvas screen(96, false, quor::Rect{0, 0, 800, 600});
             pages.Draw(i, screen, quor::Rect{0, 0, 379, 535});
             int cursor = 0;
             pages.HitTest(i, quor::Point{100, 100}, cursor, true);

@@ -181,10 +181,14 @@ void DrawUnderlines(Canvas& canvas, const ScaledBox& box, const DrawScale& scale
     if (step <= 0) return;  // rows would not advance; there is nothing to underline
     const I64 n = box.height / step;
     const I64 below = I64{roundClamped(scale.y * 2)} - fontHeight;
-    // Rules below the visible area cost nothing to leave out.
-    const I64 lastVisible = canvas.clipBox().bottom;
+    // Rules outside the visible area cost nothing to leave out; a damaged
+    // prepared page may ask for millions of them above it too.
+    const Rect visible = canvas.clipBox();
+    const I64 lastVisible = visible.bottom;
+    const I64 aboveTop = I64{visible.top} - 1 - (I64{box.top} + box.gapY + below);
+    const I64 first = aboveTop <= 0 ? 0 : (aboveTop + step - 1) / step;
     const int right = clampToInt(I64{box.left} + box.width - 1);
-    for (I64 i = 0; i < n; ++i) {
+    for (I64 i = first; i < n; ++i) {
         const I64 y = I64{box.top} + box.gapY + i * step + below;
         if (y > lastVisible) break;
         canvas.line(box.left, clampToInt(y), right, clampToInt(y));

@@ -206,6 +206,23 @@ TEST(MemoDrawUnderlines, OneRuleBelowEveryRow) {
     EXPECT_TRUE(c.lines.empty());
 }
 
+TEST(MemoDrawUnderlines, OnlyRowsThatCanShowAreDrawn) {
+    // The fake surface shows 0..100000; a damaged page may be far taller.
+    FakeCanvas c;
+    ScaledBox tall = box1();
+    tall.height = 2000000000;
+    DrawUnderlines(c, tall, DrawScale{}, format(), 0);
+    ASSERT_EQ(c.lines.size(), 6665u);
+    EXPECT_EQ(c.lines.front().top, 40);
+    EXPECT_EQ(c.lines.back().top, 40 + 15 * 6664);
+    c.lines.clear();
+    tall.top = -1000000000;
+    DrawUnderlines(c, tall, DrawScale{}, format(), 0);
+    ASSERT_FALSE(c.lines.empty());
+    EXPECT_GE(c.lines.front().top, -1);
+    EXPECT_LE(c.lines.back().top, 100001);
+}
+
 TEST(MemoCalcWidth, WidestLinePlusFrameAndGaps) {
     FakeCanvas c;
     ScaledBox design{40, 24, 96, 10, 2, 1, Rect{}, 1.0, 0};
