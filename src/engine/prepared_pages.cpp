@@ -1,8 +1,6 @@
 #include "engine/prepared_pages.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 
 #include "engine/engine_state.h"
 #include "engine/view.h"
@@ -20,15 +18,7 @@ constexpr std::uint16_t kMemoAutoWidth = 0x0008;
 // How far around a view a screen clip region still counts as touching it.
 constexpr int kClipGrowth = 10;
 
-int roundClamped(double v) {
-    if (!(v > INT_MIN)) return INT_MIN;  // also NaN
-    if (v >= INT_MAX) return INT_MAX;
-    return roundInt(v);
-}
-
-int addClamped(int a, std::int64_t b) {
-    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{a} + b, INT_MIN, INT_MAX));
-}
+int addClamped(int a, std::int64_t b) { return clampToInt(std::int64_t{a} + b); }
 
 // Puts the engine-wide values a page operation changes back as they were.
 class EngineScope {
