@@ -1,5 +1,6 @@
 #include "engine/page.h"
 
+#include "engine/band.h"
 #include "engine/engine_state.h"
 #include "engine/stream.h"
 #include "engine/view.h"
@@ -147,9 +148,11 @@ std::int32_t TfrPage::RightEdge() const {
 }
 
 std::int32_t TfrPage::BottomEdge() const {
-    if (!UseMargins) return prnInfo.pageHeight;
-    if (Margins.bottom != 0) return prnInfo.pageHeight - Margins.bottom;
-    return prnInfo.offsetY + prnInfo.printHeight;
+    std::int32_t edge = prnInfo.offsetY + prnInfo.printHeight;
+    if (!UseMargins) edge = prnInfo.pageHeight;
+    else if (Margins.bottom != 0) edge = prnInfo.pageHeight - Margins.bottom;
+    if (InitDone && bandExists(kBandPageFooter)) edge -= band(kBandPageFooter)->Height;
+    return edge;
 }
 
 }  // namespace quor

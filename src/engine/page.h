@@ -5,6 +5,7 @@
 // (bands, cursor, play list) is added by the band engine; this class keeps
 // what a template stores and what every user of a page needs.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +20,19 @@ namespace quor {
 class StreamReader;
 class StreamWriter;
 class TfrView;
+class TfrBand;
+struct BuildState;
+
+inline constexpr int kBandKindCount = 23;
+
+enum class BuildMode : std::uint8_t { normal = 0, recording = 1 };
+enum class PlayAction : std::uint8_t { show, dataLoop };
+
+// One entry of a recording page's play list.
+struct PlayEntry {
+    TfrBand* band = nullptr;
+    PlayAction action = PlayAction::show;
+};
 
 struct PageMargins {
     std::int32_t left = 0;
@@ -98,14 +112,62 @@ public:
     std::vector<TfrView*> objects() const override;
 
     // Derived margins in design pixels, from the margins and the printer's
-    // page metrics (the page footer's share is the band engine's).
+    // page metrics; while a build runs, the bottom one leaves the page
+    // footer's height free.
     std::int32_t LeftEdge() const;
     std::int32_t TopEdge() const;
     std::int32_t RightEdge() const;
     std::int32_t BottomEdge() const;
 
+    // Build state (see page_build.cpp and page_pass.cpp).
+    std::array<TfrBand*, kBandKindCount> Bands{};  // first band of each kind's chain
+    int CursorY = 0;
+    int BottomLimit = 0;
+    int ShiftX = 0;
+    int ColumnNo = 0;
+    int ColumnTop = 0;
+    bool NoRepeatHeaders = false;
+    TfrBand* LastDrawnBand = nullptr;
+    BuildMode buildMode = BuildMode::normal;
+    std::vector<PlayEntry> PlayList;
+    std::size_t PlayIndex = 0;
+    TfrBand* ResumeBand = nullptr;
+    bool IsSubreport = false;
+    int CrossColumn = 1;
+    int RecordNo = 1;
+    bool InitDone = false;
+    int pageNumber = 0;  // 1-based index among the template pages
+    BuildState* build = nullptr;
+
+    // Creates the bands of every kind and hands every view to its band.
+    void InitBuild(BuildState& state);
+    void DoneBuild();
+    // One page-template pass.
+    void FormPage();
+    void NewPage();
+    void NewColumn(TfrBand* band);
+    void CloseFootedPages();
+    // True when a band at `top` with `height` does not fit; then, unless
+    // checkOnly, a new column or page is started.
+    bool FitsOrBreak(int top, int height, bool checkOnly, TfrBand* band = nullptr);
+    void ShowBand(TfrBand* band);
+    void ShowBandByName(std::string_view name);
+    TfrBand* band(int kind) const { return Bands[static_cast<std::size_t>(kind)]; }
+    bool bandExists(int kind) const;
+    int columnFooterHeight() const;
+    // Runs the page's OnBeforePrint script through the error routine.
+    void runPageScript();
+
 private:
+    void createBands();
+    void distributeCrossViews();
+    void distributeHorizontalViews();
+    void linkHeadersAndFooters();
+    void linkGroupsAndChildren();
+    TfrBand* bandOfView(std::string_view name) const;
+
     std::vector<std::unique_ptr<TfrView>> objects_;
+    std::vector<std::unique_ptr<TfrBand>> bandStore_;
 };
 
 }  // namespace quor

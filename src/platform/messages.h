@@ -16,5 +16,9 @@ inline constexpr int kMsgVirtualPrinter = 55007;
 inline constexpr int kMsgErrorCaption = 55206;
 inline constexpr int kMsgDefaultCharset = 55337;
 inline constexpr int kMsgInvalidTemplate = 55345;
+inline constexpr int kMsgBuildError = 55200;
+inline constexpr int kMsgBuildDocument = 55201;
+inline constexpr int kMsgBuildObject = 55202;
+inline constexpr int kMsgNoRoomForBand = 55420;
 
 }  // namespace quor
