@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/prepared_pages.h"
 #include "engine/view_context.h"
 #include "report/data_dictionary.h"
 #include "report/pages.h"
@@ -19,6 +20,8 @@ namespace quor {
 class StreamReader;
 class StreamWriter;
 class TfrView;
+class TfrBand;
+class TfrPage;
 
 enum class InitialZoom : std::uint8_t { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
 enum class ReportType : std::uint8_t { rtSimple, rtMultiple };
@@ -35,7 +38,9 @@ enum PreviewButton : std::uint32_t {
     pbPageSetup = 1u << 7,
 };
 
-class TfrReport : public ReportContext {
+class ReportBuilder;
+
+class TfrReport : public ReportContext, public PreparedPagesHost {
 public:
     explicit TfrReport(std::string name = "frReport1");
     ~TfrReport() override;
@@ -98,11 +103,42 @@ public:
     // The sink of an export in progress, else null.
     ExportSink* activeExport = nullptr;
 
+    // The pages of the last build.
+    TfrEMFPages PreparedPages{this};
+    // The date and time of the last build (days since 1899-12-30).
+    double reportDateTime = 0;
+
+    // Events of a build, each raised only when assigned. An error raised by
+    // OnBeginBand ends the build and reaches the caller of Prepare.
+    std::function<void()> OnBeginDoc;
+    std::function<void()> OnEndDoc;
+    std::function<void(int pageNo)> OnBeginPage;
+    std::function<void(int pageNo)> OnEndPage;
+    std::function<void(TfrBand& band)> OnBeginBand;
+    std::function<void(TfrBand& band)> OnEndBand;
+    std::function<void(int pageNo)> OnProgress;
+    std::function<void(TfrPage& page)> OnManualBuild;
+
+    // Builds the prepared pages from the template, which is restored
+    // afterwards; changes made before stay. A build error is shown in a
+    // message box and leaves no pages; the result is then false.
+    bool Prepare();
+
     // ReportContext
     std::vector<TfrView*> allObjects() const override;
     void beforePrint(std::vector<std::string>& lines, TfrView& view) override;
     void runScript(const std::vector<std::string>& script, TfrView& view) override;
     ExportSink* exportSink() override { return activeExport; }
+
+    // PreparedPagesHost: a page added by the build raises OnBeginPage.
+    void pageAdded() override;
+    void selectPrinterByName(const std::string& name) override { SelectPrinterByName(name); }
+    bool objectClick(TfrView&) override { return false; }
+    bool mouseOverObject(TfrView&, int&) override { return false; }
+
+private:
+    // The build in progress, else null.
+    ReportBuilder* activeBuild_ = nullptr;
 };
 
 }  // namespace quor

@@ -1,0 +1,75 @@
+// A whole build of the portrait built-in template on the virtual printer
+// with 1,000 to 100,000 document lines of 80 columns: Prepare with its
+// snapshot, the cut of the text over the pages and the restore.
+// "time_per_line" and "time_per_page" must stay flat as the text grows.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/engine_state.h"
+#include "engine/memo_view.h"
+#include "engine/stream.h"
+#include "output/printer_device.h"
+#include "platform/message_box.h"
+#include "report/builtin_templates.h"
+#include "report/report.h"
+
+namespace {
+
+std::vector<std::string> document(int lines) {
+    std::vector<std::string> doc;
+    doc.reserve(static_cast<std::size_t>(lines));
+    for (int i = 0; i < lines; ++i) {
+        std::string line = "  " + std::to_string(i) + " ";
+        while (line.size() < 80) line += static_cast<char>(0xB0 + (line.size() % 32));  // CP866 letters
+        doc.push_back(std::move(line));
+    }
+    return doc;
+}
+
+void BM_PreparePortrait(benchmark::State& state) {
+    using namespace quor;
+    PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
+    MessageCapture messages;
+    const int lines = static_cast<int>(state.range(0));
+    const std::vector<std::string> doc = document(lines);
+    engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
+    TfrReport report("frRep");
+    report.ShowProgress = false;
+    const std::string bytes = openBuiltinTemplate(kPortraitTemplateType, kBuiltinTemplateName);
+    StreamReader in(bytes);
+    report.LoadFromStream(in);
+    report.TemplatePages[0].Margins.top = 36;
+    auto& fm1 = dynamic_cast<TfrMemoView&>(*report.FindView("FM1"));
+    fm1.Font.charset = kOemCharset;
+    fm1.Memo = doc;
+    int pages = 0;
+    for (auto _ : state) {
+        if (!report.Prepare()) state.SkipWithError("build failed");
+        pages = report.PreparedPages.Count();
+    }
+    state.counters["pages"] = pages;
+    state.counters["time_per_line"] = benchmark::Counter(
+        static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["time_per_page"] = benchmark::Counter(
+        static_cast<double>(pages), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PreparePortrait)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+// One build of a report: the passes over its template pages, the events it
+// raises on the report, the prepared pages it fills and the values it gives
+// expressions. `TfrReport::Prepare` runs it between its snapshot and its
+// restore.
+
+#include <exception>
+
+#include "engine/build_state.h"
+#include "engine/build_values.h"
+
+namespace quor {
+
+class TfrReport;
+
+class ReportBuilder : public BuildHost {
+public:
+    explicit ReportBuilder(TfrReport& report);
+    ~ReportBuilder() override;
+    ReportBuilder(const ReportBuilder&) = delete;
+    ReportBuilder& operator=(const ReportBuilder&) = delete;
+
+    // Building a report: one pass, or two for a two-pass report. An error
+    // of the OnBeginBand handler passes through; any other error of the
+    // build is recorded (see state()).
+    bool run();
+
+    BuildState& state() { return state_; }
+    BuildValuesOf& values() { return values_; }
+
+    // BuildHost
+    bool& stopFlag() override;
+    int preparedCount() const override;
+    void addPreparedPage(const TfrPage& page) override;
+    void writeView(int index, TfrView& view) override;
+    void beginBand(TfrBand& band) override;
+    void endBand(TfrBand& band) override;
+    void endPage(int pageNo) override;
+    void progress(int pageNo) override;
+    bool hasManualBuild() const override;
+    void manualBuild(TfrPage& page) override;
+    bool printIfEmpty() const override;
+    void runScript(const std::vector<std::string>& script, TfrView* view) override;
+    void afterPrint() override {}
+
+private:
+    void pass();
+    void doneBuild();
+
+    TfrReport& report_;
+    BuildState state_;
+    BuildValuesOf values_{state_};
+    BuildValues* previousValues_ = nullptr;
+
+public:
+    // Set when the OnBeginBand handler raised the error that ended the build.
+    bool handlerFailed = false;
+};
+
+}  // namespace quor
