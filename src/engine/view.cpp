@@ -137,6 +137,10 @@ void TfrView::DrawFrame() {
     if (FrameTyp & kFrameTop) drawFrameLine(Left, Top, right, Top, false);
 }
 
+namespace {
+constexpr long long kMaxFrameCopies = 4096;
+}  // namespace
+
 void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
     Canvas& c = *canvas;
     auto shifted = [&](int by) {
@@ -151,7 +155,16 @@ void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
         p.width = 1;
         c.setPen(p);
         c.setBrush(BrushSpec{FillColor, false});
-        for (int i = 0; i < width; ++i) shifted(i - width / 2);
+        // Copies outside the clip box cannot show; a damaged stored width
+        // must not turn into millions of lines.
+        const Rect clip = c.clipBox();
+        const long long base = vertical ? x1 : y1;
+        const long long lo = vertical ? clip.left : clip.top;
+        const long long hi = vertical ? clip.right : clip.bottom;
+        const long long half = width / 2;
+        const long long first = std::max<long long>(0, lo - base + half);
+        const long long last = std::min<long long>({width, hi - base + half, first + kMaxFrameCopies});
+        for (long long i = first; i < last; ++i) shifted(static_cast<int>(i - half));
         p.width = width;
         c.setPen(p);
     } else if (FrameStyle == kFrameDouble) {
