@@ -164,6 +164,16 @@ TEST_F(ViewGeometry, DottedWidthThreeIsThreeOnePixelLines) {
     }
 }
 
+TEST_F(ViewGeometry, HugeDottedWidthDrawsOnlyVisibleCopies) {
+    // A damaged stored width must not become millions of recorded lines.
+    v.FrameTyp = kFrameLeft;
+    v.FrameWidth = 5000000;
+    v.FrameStyle = kFrameDot;
+    auto lines = framesOf(v);
+    EXPECT_GT(lines.size(), 0u);
+    EXPECT_LE(lines.size(), 4096u);
+}
+
 TEST_F(ViewGeometry, DoubleFrameIsOuterInnerInFillColourOuter) {
     v.FrameTyp = kFrameBottom;
     v.FrameWidth = 2;
