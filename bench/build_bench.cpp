@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "sample_document.h"
 #include "engine/engine_state.h"
 #include "engine/memo_view.h"
 #include "engine/stream.h"
@@ -22,23 +23,12 @@
 
 namespace {
 
-std::vector<std::string> document(int lines) {
-    std::vector<std::string> doc;
-    doc.reserve(static_cast<std::size_t>(lines));
-    for (int i = 0; i < lines; ++i) {
-        std::string line = "  " + std::to_string(i) + " ";
-        while (line.size() < 80) line += static_cast<char>(0xB0 + (line.size() % 32));  // CP866 letters
-        doc.push_back(std::move(line));
-    }
-    return doc;
-}
-
 void BM_PreparePortrait(benchmark::State& state) {
     using namespace quor;
     PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
     MessageCapture messages;
     const int lines = static_cast<int>(state.range(0));
-    const std::vector<std::string> doc = document(lines);
+    const std::vector<std::string> doc = sampleDocument(lines);
     engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
     TfrReport report("frRep");
     report.ShowProgress = false;
