@@ -1,11 +1,10 @@
 #include "report/report_windows.h"
 
 namespace quor {
-namespace {
-ReportWindows* registered = nullptr;
-}
 
-ReportWindows* reportWindows() { return registered; }
-void setReportWindows(ReportWindows* windows) { registered = windows; }
+ReportWindows& reportWindows() {
+    static ReportWindows windows;
+    return windows;
+}
 
 }  // namespace quor

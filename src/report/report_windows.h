@@ -2,8 +2,9 @@
 
 // The windows a report component opens: the preview, and the progress
 // window of a build or a print run. They are Qt widgets and live in
-// output/; the program registers them once at start. Without them (tests,
-// unattended runs) a preview opens nothing and long work runs directly.
+// output/, which fills these hooks once at program start. Without them
+// (tests, unattended runs) a preview opens nothing and long work runs
+// directly.
 
 #include <functional>
 #include <string>
@@ -12,24 +13,20 @@ namespace quor {
 
 class TfrReport;
 
-class ReportWindows {
-public:
-    virtual ~ReportWindows() = default;
-
-    // Runs `work` while the modal progress window is shown with this
+struct ReportWindows {
+    // Runs the work while the modal progress window is shown with this
     // caption; its Cancel button sets the report's StopRequested. Returns
     // false when the window was cancelled.
-    virtual bool runWithProgress(TfrReport& report, const std::string& caption,
-                                 const std::function<void()>& work) = 0;
-    // The progress window's label while `runWithProgress` runs.
-    virtual void setProgressText(const std::string& text) = 0;
-
+    std::function<bool(TfrReport& report, const std::string& caption,
+                       const std::function<void()>& work)>
+        runWithProgress;
+    // The progress window's label while runWithProgress runs.
+    std::function<void(const std::string& text)> setProgressText;
     // Shows the preview window over the report's prepared pages.
-    virtual void showPreview(TfrReport& report) = 0;
+    std::function<void(TfrReport& report)> showPreview;
 };
 
-// The registered windows, else null.
-ReportWindows* reportWindows();
-void setReportWindows(ReportWindows* windows);
+// The program-wide hooks; each is empty until output/ fills it.
+ReportWindows& reportWindows();
 
 }  // namespace quor
