@@ -117,4 +117,25 @@ int floatTextToInt(std::string_view text) {
     return static_cast<int>(whole);
 }
 
+int integerTextToInt(std::string_view text) {
+    std::string_view s = text;
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    const auto invalid = [&] { return Error(quoted(std::string(text)) + " is not a valid integer value"); };
+    if (s.empty()) throw invalid();
+    std::int64_t value = 0;
+    for (char c : s) {
+        if (!isDigit(c)) throw invalid();
+        value = value * 10 + (c - '0');
+        if (value > std::int64_t{std::numeric_limits<int>::max()} + 1) throw invalid();
+    }
+    if (negative) value = -value;
+    if (value > std::numeric_limits<int>::max()) throw invalid();
+    return static_cast<int>(value);
+}
+
 }  // namespace quor

@@ -44,4 +44,10 @@ inline int halfTowardZero(int v) { return v / 2; }
 // range raises quor::Error as well.
 int floatTextToInt(std::string_view text);
 
+// A whole number typed by the user (a page number, a copy count): blanks
+// before it, an optional sign and decimal digits, within the signed 32-bit
+// range. Anything else, the empty text included, raises quor::Error
+// "'<text>' is not a valid integer value".
+int integerTextToInt(std::string_view text);
+
 }  // namespace quor

@@ -25,6 +25,8 @@ class TfrPage;
 
 enum class InitialZoom : std::uint8_t { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
 enum class ReportType : std::uint8_t { rtSimple, rtMultiple };
+// Which pages of a print run go to the printer, by 1-based page number.
+enum class PageFilter : std::uint8_t { allPages = 0, oddPages = 1, evenPages = 2 };
 
 // Buttons of the preview window, as a set of bits.
 enum PreviewButton : std::uint32_t {
@@ -107,6 +109,8 @@ public:
     TfrEMFPages PreparedPages{this};
     // The date and time of the last build (days since 1899-12-30).
     double reportDateTime = 0;
+    // Pages counted by the first pass of the last two-pass build.
+    int firstPassPageCount = 0;
 
     // Events of a build, each raised only when assigned. An error raised by
     // OnBeginBand ends the build and reaches the caller of Prepare.
@@ -124,6 +128,28 @@ public:
     // message box and leaves no pages; the result is then false.
     bool Prepare();
 
+    // Prints the prepared pages: pageList names pages and ranges ("1,3,5-12",
+    // "5-"; empty: every page), copies <= 0 prints one. Runs from the
+    // progress window when ShowProgress is set, no OnProgress handler is
+    // assigned and a window is installed. Errors of the printer and of the
+    // list pass to the caller; Cancel aborts the job after its current page.
+    void PrintPrepared(const std::string& pageList, int copies, bool collate, PageFilter filter);
+    // The print run itself (see report_print.cpp).
+    virtual void PerformPrint(const std::string& pageList, int copies, bool collate, PageFilter filter);
+
+    // The request of the print run in progress, as PrintPrepared stored it.
+    std::string printPageList;
+    std::int32_t printCopies = 1;
+    bool printCollate = false;
+    PageFilter printFilter = PageFilter::allPages;
+
+    // Raised just before a print job starts.
+    std::function<void()> OnPrintReport;
+    // Raised when the mouse rests on a view of a prepared page; the handler
+    // may change the cursor shape. Suspended while a print run holds the
+    // thread.
+    std::function<void(TfrView& view, int& cursor)> OnMouseOverObject;
+
     // ReportContext
     std::vector<TfrView*> allObjects() const override;
     void beforePrint(std::vector<std::string>& lines, TfrView& view) override;
@@ -134,7 +160,11 @@ public:
     void pageAdded() override;
     void selectPrinterByName(const std::string& name) override { SelectPrinterByName(name); }
     bool objectClick(TfrView&) override { return false; }
-    bool mouseOverObject(TfrView&, int&) override { return false; }
+    bool mouseOverObject(TfrView& view, int& cursor) override {
+        if (!OnMouseOverObject) return false;
+        OnMouseOverObject(view, cursor);
+        return true;
+    }
 
 private:
     // The build in progress, else null.

@@ -45,6 +45,7 @@ bool ReportBuilder::run() {
         engine().firstPass = true;
         pass();
         state_.firstPassPageCount = report_.PreparedPages.Count();
+        report_.firstPassPageCount = state_.firstPassPageCount;
         if (report_.StopRequested) {
             report_.PreparedPages.Clear();
             return true;
