@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <QToolButton>
 
+#include "output/dialog_font.h"
 #include "output/printer_device.h"
 #include "platform/messages.h"
 #include "platform/numbers.h"
@@ -58,25 +59,30 @@ QPixmap printerPicture() {
     return pm;
 }
 
-// One sheet with its number, the upper-left sheet of a stack at (x, y).
+// One sheet with its number in the upper-right corner.
 void drawSheet(QPainter& p, int x, int y, int number) {
     p.setPen(Qt::black);
     p.setBrush(Qt::white);
     p.drawRect(x, y, 17, 22);
-    QFont f = p.font();
-    f.setPixelSize(10);
-    p.setFont(f);
-    p.drawText(QRect(x, y + 2, 18, 20), Qt::AlignCenter, QString::number(number));
+    p.drawText(QRect(x + 9, y + 1, 8, 10), Qt::AlignCenter, QString::number(number));
 }
 
-// Two stacks of sheets 1, 2, 3 (74 x 53).
+QPainter& withSheetFont(QPainter& p) {
+    QFont f = p.font();
+    f.setPixelSize(8);
+    p.setFont(f);
+    return p;
+}
+
+// Two stacks of sheets fanned 3, 2, 1 (74 x 53).
 QPixmap collatedPicture() {
     QPixmap pm(74, 53);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
+    withSheetFont(p);
     for (int stack = 0; stack < 2; ++stack)
         for (int sheet = 3; sheet >= 1; --sheet)
-            drawSheet(p, stack * 38 + (sheet - 1) * 6, (3 - sheet) * 6 + 18, sheet);
+            drawSheet(p, stack * 39 + (sheet - 1) * 7, 12 + (3 - sheet) * 7, sheet);
     return pm;
 }
 
@@ -85,8 +91,9 @@ QPixmap uncollatedPicture() {
     QPixmap pm(92, 40);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
+    withSheetFont(p);
     for (int pair = 0; pair < 3; ++pair)
-        for (int k = 1; k >= 0; --k) drawSheet(p, pair * 31 + k * 6, 8 + (1 - k) * 6, pair + 1);
+        for (int k = 1; k >= 0; --k) drawSheet(p, pair * 31 + k * 7, 4 + (1 - k) * 7, pair + 1);
     return pm;
 }
 
@@ -139,6 +146,7 @@ QLabel* label(const QString& caption, QWidget* parent, QRect geometry) {
 TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(text(kMsgPrint));
     setFixedSize(485, 226);
+    setFont(dialogFont());
 
     GroupBox1 = new QGroupBox(text(kMsgPrinter), this);
     GroupBox1->setGeometry(8, 4, 469, 56);
@@ -153,15 +161,15 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent) {
     GroupBox2 = new QGroupBox(text(kMsgPages), this);
     GroupBox2->setGeometry(8, 64, 249, 120);
     RB1 = new QRadioButton(text(kMsgAll), GroupBox2);
-    RB1->setGeometry(12, 20, 100, 18);
+    RB1->setGeometry(12, 18, 100, 18);
     RB1->setChecked(true);
     RB2 = new QRadioButton(text(kMsgCurrent), GroupBox2);
-    RB2->setGeometry(12, 40, 100, 18);
+    RB2->setGeometry(12, 36, 100, 18);
     RB3 = new QRadioButton(text(kMsgNumbers), GroupBox2);
-    RB3->setGeometry(12, 60, 84, 18);
+    RB3->setGeometry(12, 54, 84, 18);
     E2 = new QLineEdit(GroupBox2);
-    E2->setGeometry(98, 58, 138, 22);
-    Label2 = label(text(kMsgListHint), GroupBox2, QRect(12, 82, 228, 34));
+    E2->setGeometry(98, 52, 138, 22);
+    Label2 = label(text(kMsgListHint), GroupBox2, QRect(12, 76, 228, 40));
     Label2->setWordWrap(true);
 
     GroupBox3 = new QGroupBox(text(kMsgCopies), this);
@@ -190,7 +198,7 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent) {
     CB2 = new QComboBox(this);
     CB2->addItems({text(kMsgAllOfRange), text(kMsgOddPages), text(kMsgEvenPages)});
     CB2->setCurrentIndex(0);
-    CB2->setGeometry(Label5->geometry().right() + 1 + 11, 192, 150, 24);
+    CB2->setGeometry(Label5->geometry().right() + 1 + 11, 192, 172, 24);
     Label5->setBuddy(CB2);
     Button1 = new QPushButton(text(kMsgOk), this);
     Button1->setGeometry(316, 192, 75, 25);

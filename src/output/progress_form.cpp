@@ -9,6 +9,7 @@
 #include <exception>
 #include <utility>
 
+#include "output/dialog_font.h"
 #include "platform/messages.h"
 #include "report/report.h"
 #include "report/report_windows.h"
@@ -28,6 +29,7 @@ TfrProgressForm* activeForm = nullptr;
 TfrProgressForm::TfrProgressForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setFixedSize(278, 106);
+    setFont(dialogFont());
     Label1 = new QLabel(this);
     Label2 = new QLabel(this);
     for (auto [label, top] : {std::pair{Label1, 26}, std::pair{Label2, 42}}) {
