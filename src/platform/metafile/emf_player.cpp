@@ -31,17 +31,6 @@ enum EmfRecord : std::uint32_t {
     kAlphaBlend = 114, kTransparentBlt = 116,
 };
 
-PenStyle penStyle(std::uint32_t s) {
-    switch (s & 0x0F) {
-    case 1: return PenStyle::Dash;
-    case 2: return PenStyle::Dot;
-    case 3: return PenStyle::DashDot;
-    case 4: return PenStyle::DashDotDot;
-    case 5: return PenStyle::Null;
-    default: return PenStyle::Solid;
-    }
-}
-
 // Points of 32-bit (8 bytes each) or 16-bit coordinates (4 bytes each).
 bool readPoints(ByteView r, std::size_t at, std::size_t count, bool small, std::vector<DPoint>& out) {
     std::size_t size = small ? 4 : 8;
@@ -199,13 +188,13 @@ void createPenRecord(ByteView r, std::uint32_t type, GdiContext& g) {
     if (type == kCreatePen) {
         if (!r.has(0, 28)) return;
         std::uint32_t style = r.u32(12);
-        o.pen.style = penStyle(style);
+        o.pen.style = penStyleOf(style);
         o.pen.width = std::abs(double(r.i32(16)));
         o.pen.color = g.resolveColor(r.u32(24));
     } else {
         if (!r.has(0, 52)) return;
         std::uint32_t style = r.u32(28);
-        o.pen.style = penStyle(style);
+        o.pen.style = penStyleOf(style);
         o.pen.width = r.u32(32);
         o.pen.cosmetic = (style & 0x000F0000u) == 0;  // PS_COSMETIC
         if (r.u32(36) == 1) o.pen.style = PenStyle::Null;  // BS_NULL

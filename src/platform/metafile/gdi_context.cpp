@@ -20,6 +20,17 @@ double safeExt(double v) { return (v == 0 || !std::isfinite(v)) ? 1.0 : v; }
 
 }  // namespace
 
+PenStyle penStyleOf(std::uint32_t style) {
+    switch (style & 0x0F) {
+    case 1: return PenStyle::Dash;
+    case 2: return PenStyle::Dot;
+    case 3: return PenStyle::DashDot;
+    case 4: return PenStyle::DashDotDot;
+    case 5: return PenStyle::Null;
+    default: return PenStyle::Solid;
+    }
+}
+
 Xform Xform::then(const Xform& t) const {
     Xform r;
     r.m11 = m11 * t.m11 + m12 * t.m21;

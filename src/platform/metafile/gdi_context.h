@@ -37,6 +37,9 @@ struct Xform {
 enum MapMode { kMmText = 1, kMmLoMetric, kMmHiMetric, kMmLoEnglish, kMmHiEnglish, kMmTwips,
                kMmIsotropic, kMmAnisotropic };
 
+// The line style in the low bits of a metafile pen style.
+PenStyle penStyleOf(std::uint32_t style);
+
 struct GdiPen {
     PenStyle style = PenStyle::Solid;
     double width = 0;       // logical units; 0 draws one device pixel
@@ -235,6 +238,8 @@ private:
     void applyPen();
     void applyBrush();
     void applyFont();
+    // An axis-aligned rectangle or ellipse drawn straight onto the canvas.
+    void axisShape(double l, double t, double r, double b, void (Canvas::*draw)(const Rect&));
     bool penVisible() const { return dc_.pen.style != PenStyle::Null; }
     bool brushVisible() const { return !dc_.brush.hollow; }
     void addBounds(const Rect& r);

@@ -193,14 +193,17 @@ void GdiContext::rectangle(double l, double t, double r, double b) {
         polygon({{l, t}, {r, t}, {r, b}, {l, b}});
         return;
     }
+    axisShape(l, t, r, b, &Canvas::rectangle);
+}
+
+void GdiContext::axisShape(double l, double t, double r, double b, void (Canvas::*draw)(const Rect&)) {
     if (!penVisible() && !brushVisible()) return;
     Rect d = devRect(l, t, r, b);
     addBounds(d);
-    if (!measureOnly_) {
-        applyPen();
-        applyBrush();
-        canvas_.rectangle(d);
-    }
+    if (measureOnly_) return;
+    applyPen();
+    applyBrush();
+    (canvas_.*draw)(d);
 }
 
 void GdiContext::fillRect(double l, double t, double r, double b, Color color) {
@@ -271,14 +274,7 @@ void GdiContext::ellipse(double l, double t, double r, double b) {
         appendOrDraw(std::move(p), true, true);
         return;
     }
-    if (!penVisible() && !brushVisible()) return;
-    Rect d = devRect(l, t, r, b);
-    addBounds(d);
-    if (!measureOnly_) {
-        applyPen();
-        applyBrush();
-        canvas_.ellipse(d);
-    }
+    axisShape(l, t, r, b, &Canvas::ellipse);
 }
 
 void GdiContext::arc(double l, double t, double r, double b, DPoint start, DPoint end,

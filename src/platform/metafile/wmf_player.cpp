@@ -39,17 +39,6 @@ struct Rec {
     std::size_t at(std::size_t i) const { return 6 + 2 * i; }
 };
 
-PenStyle penStyle(unsigned s) {
-    switch (s & 0x0F) {
-    case 1: return PenStyle::Dash;
-    case 2: return PenStyle::Dot;
-    case 3: return PenStyle::DashDot;
-    case 4: return PenStyle::DashDotDot;
-    case 5: return PenStyle::Null;
-    default: return PenStyle::Solid;
-    }
-}
-
 std::vector<DPoint> points(const Rec& r, std::size_t first, std::size_t count) {
     std::vector<DPoint> pts;
     pts.reserve(count);
@@ -217,7 +206,7 @@ void playRecord(const Rec& r, std::uint16_t fn, GdiContext& g) {
         GdiObject o;
         o.kind = GdiObject::Kind::Pen;
         if (r.hasParams(5)) {
-            o.pen.style = penStyle(r.pu(0));
+            o.pen.style = penStyleOf(r.pu(0));
             o.pen.width = std::abs(int(r.p(1)));
             o.pen.color = g.resolveColor(r.pu32(3));
         }
