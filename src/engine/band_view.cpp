@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/band.h"
 #include "engine/engine_state.h"
 #include "engine/property_values.h"
 #include "engine/stream.h"
@@ -52,7 +53,26 @@ std::int32_t* TfrBandView::integerField(std::string_view name) {
     return nullptr;
 }
 
+int* TfrBandView::bandGeometry(std::string_view name) const {
+    // During a build the view's parent band is the band made from it.
+    auto* band = dynamic_cast<TfrBand*>(parentBand);
+    if (!band) return nullptr;
+    if (sameName(name, "Left")) return &band->Left;
+    if (sameName(name, "Top")) return &band->Top;
+    if (sameName(name, "Width")) return &band->Width;
+    if (sameName(name, "Height")) return &band->Height;
+    return nullptr;
+}
+
 void TfrBandView::SetProperty(std::string_view name, const Variant& value) {
+    if (int* field = bandGeometry(name)) {
+        *field = props::toInt(value);
+        return;
+    }
+    if (auto* band = dynamic_cast<TfrBand*>(parentBand); band && sameName(name, "Visible")) {
+        band->Visible = props::toBool(value);
+        return;
+    }
     for (const auto& [flagName, bit] : kFlagNames) {
         if (sameName(name, flagName)) {
             Flags = props::toBool(value) ? (Flags | bit) : (Flags & ~bit);
@@ -69,6 +89,9 @@ void TfrBandView::SetProperty(std::string_view name, const Variant& value) {
 }
 
 Variant TfrBandView::GetProperty(std::string_view name) {
+    if (const int* field = bandGeometry(name)) return Variant(*field);
+    if (auto* band = dynamic_cast<TfrBand*>(parentBand); band && sameName(name, "Visible"))
+        return Variant(band->Visible);
     for (const auto& [flagName, bit] : kFlagNames)
         if (sameName(name, flagName)) return Variant((Flags & bit) != 0);
     if (std::int32_t* field = integerField(name)) return Variant(*field);

@@ -65,7 +65,9 @@ public:
 
     // Adds the band's flags by name, "ChildBand", "Master", the band
     // columns, "DataSource" and "Condition" (both the format text) and
-    // "OnBeforePrint" (the script).
+    // "OnBeforePrint" (the script). While a build runs, "Left", "Top",
+    // "Width", "Height" and "Visible" are those of the band made from this
+    // view, so scripts and the begin-band handler change the band.
     void RegisterProperties() override;
     void SetProperty(std::string_view name, const Variant& value) override;
     Variant GetProperty(std::string_view name) override;
@@ -78,6 +80,8 @@ public:
 
 private:
     std::int32_t* integerField(std::string_view name);
+    // The band's own field for a run-time property, or null (no build).
+    int* bandGeometry(std::string_view name) const;
 };
 
 }  // namespace quor

@@ -15,6 +15,8 @@
 #include "engine/memo_layout.h"
 #include "engine/memo_view.h"
 #include "engine/page.h"
+#include "engine/picture_view.h"
+#include "platform/numbers.h"
 #include "report/builtin_templates.h"
 #include "report_fixture.h"
 
@@ -99,6 +101,40 @@ protected:
         state_.host = &host_;
         state_.reportName = "frRep";
     }
+    // A template of our own: one empty report page with margins of 36.
+    TfrPage& blankPage() {
+        report_.TemplatePages.Clear();
+        TfrPage& p = report_.TemplatePages.Add();
+        p.Margins = PageMargins{36, 36, 36, 36};
+        return p;
+    }
+    TfrBandView& addBand(const std::string& name, int kind, int top, int height, std::uint16_t flags = 0) {
+        auto v = std::make_unique<TfrBandView>();
+        v->Name = name;
+        v->FrameTyp = static_cast<std::uint16_t>(kind);
+        v->SetBounds(0, top, 700, height);
+        v->Flags = flags;
+        return static_cast<TfrBandView&>(*page().addObject(std::move(v)));
+    }
+    // A memo of `lines` numbered lines in the engine's default font.
+    TfrMemoView& addMemo(const std::string& name, int left, int top, int width, int height, int lines) {
+        auto v = std::make_unique<TfrMemoView>();
+        v->Name = name;
+        v->SetBounds(left, top, width, height);
+        for (int i = 0; i < lines; ++i) v->Memo.push_back("line " + std::to_string(i));
+        return static_cast<TfrMemoView&>(*page().addObject(std::move(v)));
+    }
+    // An empty picture (prints its frame only); not stretched with the band.
+    TfrPictureView& addPicture(const std::string& name, int left, int top, int width, int height) {
+        auto v = std::make_unique<TfrPictureView>();
+        v->Name = name;
+        v->SetBounds(left, top, width, height);
+        v->Flags = 0;
+        return static_cast<TfrPictureView&>(*page().addObject(std::move(v)));
+    }
+    // The step between two lines of a memo.
+    static int stepOf(TfrMemoView& m) { return m.SmallestHeight() - roundInt(2 * m.FrameWidth) - 2 * m.GapY; }
+
     TfrPage& page() { return report_.TemplatePages[0]; }
     TfrMemoView& memo() { return dynamic_cast<TfrMemoView&>(*report_.FindView("FM1")); }
     // The memo's step between lines (its smallest piece less frame and gaps).
