@@ -53,6 +53,11 @@ struct Build : quor::BuildValues {
     bool finalPass() const override { return true; }
     int pageHeight() const override { return 1000; }
     int pageWidth() const override { return 700; }
+    void setCursorY(int) override {}
+    void stopReport() override {}
+    void newPage() override {}
+    void newColumn() override {}
+    void showBand(const std::string&) override {}
 };
 
 struct Aggregates : quor::AggregateHost {

@@ -38,7 +38,7 @@ void BuildValuesOf::newColumn() {
     if (state_.CurrentBand) ++state_.CurrentBand->PendingNewColumns;
 }
 
-void BuildValuesOf::showBand(std::string_view name) {
+void BuildValuesOf::showBand(const std::string& name) {
     if (state_.CurrentPage) state_.CurrentPage->ShowBandByName(name);
 }
 

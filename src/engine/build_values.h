@@ -5,7 +5,7 @@
 // the commands that stop the report, break pages and columns and show a
 // band by name.
 
-#include <string_view>
+#include <string>
 
 #include "engine/expr/hosts.h"
 
@@ -30,13 +30,11 @@ public:
     int pageHeight() const override;
     int pageWidth() const override;
 
-    // "CURY" assigned by a script.
-    void setCursorY(int y);
-    // "STOPREPORT", "NEWPAGE", "NEWCOLUMN", "SHOWBAND".
-    void stopReport();
-    void newPage();
-    void newColumn();
-    void showBand(std::string_view name);
+    void setCursorY(int y) override;
+    void stopReport() override;
+    void newPage() override;
+    void newColumn() override;
+    void showBand(const std::string& name) override;
 
 private:
     BuildState& state_;

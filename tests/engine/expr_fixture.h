@@ -63,6 +63,11 @@ struct FakeBuild : BuildValues {
     bool finalPass() const override { return final; }
     int pageHeight() const override { return height; }
     int pageWidth() const override { return width; }
+    void setCursorY(int y) override { cury = y; }
+    void stopReport() override {}
+    void newPage() override {}
+    void newColumn() override {}
+    void showBand(const std::string&) override {}
 };
 
 struct FakeAggregates : AggregateHost {

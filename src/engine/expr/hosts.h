@@ -52,6 +52,14 @@ public:
     virtual bool finalPass() const = 0;        // "FINALPASS"
     virtual int pageHeight() const = 0;        // "PAGEHEIGHT"
     virtual int pageWidth() const = 0;         // "PAGEWIDTH"
+
+    // Commands of the script interpreter, which reaches the build through
+    // the expression engine's `build`.
+    virtual void setCursorY(int y) = 0;                   // "CURY" assigned
+    virtual void stopReport() = 0;                        // "STOPREPORT"
+    virtual void newPage() = 0;                           // "NEWPAGE"
+    virtual void newColumn() = 0;                         // "NEWCOLUMN"
+    virtual void showBand(const std::string& name) = 0;  // "SHOWBAND"
 };
 
 // One call of SUM, MIN, MAX, AVG or COUNT.
