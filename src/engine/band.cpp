@@ -61,6 +61,8 @@ bool TfrBand::Draw() {
     if (TfrBand* last = page.LastDrawnBand; last && last != this && last->exists() && last->ColumnIndex > 1) {
         page.ShiftX = last->ColumnStartX;
         page.CursorY += last->Height;
+        // The row is closed: the bands after this one must not close it again.
+        last->ColumnIndex = 1;
     }
 
     CursorRestore = false;

@@ -71,6 +71,10 @@ void TfrPage::FormPage() {
         } else {
             host.addPreparedPage(*this);
             CursorY = TopEdge();
+            // The report title comes before the column header that sets the
+            // column start; a title flowing into the next column starts at
+            // the top margin, not at the paper's edge.
+            ColumnTop = CursorY;
             ShowBand(band(kBandOverlay));
             ShowBand(band(kBandNone));
         }
