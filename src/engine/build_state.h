@@ -22,6 +22,8 @@ public:
     virtual void First() = 0;
     virtual void Next() = 0;
     virtual bool Eof() const = 0;
+    // Ends the use of the records; a source holding nothing open ignores it.
+    virtual void Close() {}
 };
 
 // The record loop of data bands, groups, aggregates and subreports. The

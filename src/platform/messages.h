@@ -20,5 +20,11 @@ inline constexpr int kMsgBuildError = 55200;
 inline constexpr int kMsgBuildDocument = 55201;
 inline constexpr int kMsgBuildObject = 55202;
 inline constexpr int kMsgNoRoomForBand = 55420;
+// The build's progress window: caption, label prefixes of the passes, and
+// the word between a page number and the page count.
+inline constexpr int kMsgPreparingReport = 55203;
+inline constexpr int kMsgFirstPass = 55204;
+inline constexpr int kMsgFinalPass = 55205;
+inline constexpr int kMsgPageOf = 55199;
 
 }  // namespace quor

@@ -41,6 +41,7 @@ enum PreviewButton : std::uint32_t {
 };
 
 class ReportBuilder;
+class BandDataSource;
 
 class TfrReport : public ReportContext, public PreparedPagesHost {
 public:
@@ -75,6 +76,8 @@ public:
     bool ShowPrintDialog = true;
     bool ShowProgress = true;
     bool StoreInDFM = false;
+    // The records an rtMultiple report is built once for; not owned.
+    BandDataSource* Dataset = nullptr;
 
     // Classes a template named that are not registered: each name followed
     // by a carriage return.
@@ -167,6 +170,10 @@ public:
     }
 
 private:
+    // The build, from the progress window when one is to be shown; false
+    // when that window was cancelled.
+    bool runBuild(ReportBuilder& builder);
+
     // The build in progress, else null.
     ReportBuilder* activeBuild_ = nullptr;
 };

@@ -7,7 +7,9 @@
 #include "engine/expr/expression_engine.h"
 #include "engine/page.h"
 #include "platform/error.h"
+#include "platform/messages.h"
 #include "report/report.h"
+#include "report/report_windows.h"
 
 namespace quor {
 
@@ -60,13 +62,36 @@ void ReportBuilder::pass() {
     QCoreApplication::processEvents();
     state_.ErrorFlag = false;
     TfrPages& pages = report_.TemplatePages;
+    // A multi-record report runs the page templates once per record.
+    BandDataSource* records = report_.reportType == ReportType::rtMultiple ? report_.Dataset : nullptr;
+    struct CloseRecords {
+        BandDataSource* source;
+        ~CloseRecords() {
+            if (source) source->Close();
+        }
+    } closeRecords{nullptr};
+    if (records) {
+        records->Init();
+        closeRecords.source = records;
+        records->First();
+    }
     const bool finalOfTwo = report_.TwoPass && !engine().firstPass;
     if (!finalOfTwo)
         for (std::size_t i = 0; i < pages.Count(); ++i) pages[i].IsSubreport = false;
     for (std::size_t i = 0; i < pages.Count(); ++i)
         if (pages[i].PageType == kReportPage && !pages[i].InitDone) pages[i].InitBuild(state_);
 
-    progress(state_.CurrentPageIndex + 1);
+    do {
+        progress(state_.CurrentPageIndex + 1);
+        formPages();
+        progress(state_.CurrentPageIndex);
+        if (records) records->Next();
+    } while (records && !report_.StopRequested && !records->Eof());
+    for (std::size_t i = 0; i < pages.Count(); ++i) pages[i].DoneBuild();
+}
+
+void ReportBuilder::formPages() {
+    TfrPages& pages = report_.TemplatePages;
     for (std::size_t j = 0; j < pages.Count(); ++j) {
         TfrPage& page = pages[j];
         state_.CurrentPage = &page;
@@ -88,8 +113,6 @@ void ReportBuilder::pass() {
         }
         if (report_.StopRequested) break;
     }
-    progress(state_.CurrentPageIndex);
-    for (std::size_t i = 0; i < pages.Count(); ++i) pages[i].DoneBuild();
 }
 
 bool& ReportBuilder::stopFlag() { return report_.StopRequested; }
@@ -120,8 +143,22 @@ void ReportBuilder::endPage(int pageNo) {
     if (report_.OnEndPage) report_.OnEndPage(pageNo);
 }
 
+std::string ReportBuilder::progressText(int pageNo) const {
+    std::string text = message(engine().firstPass ? kMsgFirstPass : kMsgFinalPass) + "  " + std::to_string(pageNo);
+    if (report_.TwoPass && !engine().firstPass)
+        text += " " + message(kMsgPageOf) + " " + std::to_string(state_.firstPassPageCount);
+    return text;
+}
+
 void ReportBuilder::progress(int pageNo) {
-    if (report_.OnProgress) report_.OnProgress(pageNo);
+    if (report_.OnProgress) {
+        report_.OnProgress(pageNo);
+        return;
+    }
+    if (!report_.ShowProgress) return;
+    if (const auto& setText = reportWindows().setProgressText) setText(progressText(pageNo));
+    // Lets a click on Cancel arrive.
+    QCoreApplication::processEvents();
 }
 
 bool ReportBuilder::hasManualBuild() const { return static_cast<bool>(report_.OnManualBuild); }

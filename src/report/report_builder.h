@@ -6,6 +6,7 @@
 // restore.
 
 #include <exception>
+#include <string>
 
 #include "engine/build_state.h"
 #include "engine/build_values.h"
@@ -27,6 +28,10 @@ public:
     bool run();
 
     BuildState& state() { return state_; }
+    // The progress label for page `pageNo`: the pass's prefix, two blanks
+    // and the number, in the final pass of two followed by the page count
+    // of the first.
+    std::string progressText(int pageNo) const;
     BuildValuesOf& values() { return values_; }
 
     // BuildHost
@@ -46,6 +51,8 @@ public:
 
 private:
     void pass();
+    // Every page template once, in order.
+    void formPages();
     void doneBuild();
 
     TfrReport& report_;

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 
+#include <exception>
 #include <optional>
 
 #include "engine/band.h"
@@ -13,6 +14,7 @@
 #include "platform/messages.h"
 #include "report/report.h"
 #include "report/report_builder.h"
+#include "report/report_windows.h"
 
 namespace quor {
 namespace {
@@ -59,7 +61,7 @@ bool TfrReport::Prepare() {
         } clearActive{activeBuild_};
         builder->state().reportDateTime = reportDateTime;
         try {
-            result = builder->run();
+            result = runBuild(*builder);
         } catch (...) {
             // The application's own band handler failed: its error goes to
             // the caller as it is, after the template is whole again.
@@ -89,6 +91,25 @@ bool TfrReport::Prepare() {
     }
     engine().currentBand = nullptr;
     return result;
+}
+
+bool TfrReport::runBuild(ReportBuilder& builder) {
+    const auto& runWithProgress = reportWindows().runWithProgress;
+    if (!ShowProgress || OnProgress || !runWithProgress) return builder.run();
+    std::string caption = message(kMsgPreparingReport);
+    if (!Title.empty()) caption += " - " + Title;
+    // An error of the build leaves the window first, then goes on as if
+    // the build had run directly.
+    std::exception_ptr failure;
+    const bool finished = runWithProgress(*this, caption, [&builder, &failure] {
+        try {
+            builder.run();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    if (failure) std::rethrow_exception(failure);
+    return finished;
 }
 
 void TfrReport::pageAdded() {
