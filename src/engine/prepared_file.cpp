@@ -1,7 +1,8 @@
 // The prepared-report file: a header (version, compressed byte, printer
 // name, page count), then per page its end position, paper, bin, margins and
 // object stream. Files of versions 24 to 31 are read, older ones without
-// version byte too, and the format that kept one metafile per page.
+// version byte too, and the format that kept one metafile per page (split
+// by platform/metafile/picture_pages.h).
 //
 // Every position and count in a file is checked against the bytes that are
 // there before anything is read or allocated for it.
@@ -15,6 +16,7 @@
 #include "engine/picture_view.h"
 #include "engine/prepared_pages.h"
 #include "platform/error.h"
+#include "platform/metafile/picture_pages.h"
 #include "platform/numbers.h"
 
 namespace quor {
@@ -157,38 +159,25 @@ void TfrEMFPages::loadCurrentFormat(StreamReader& in, int version, std::uint8_t 
 
 void TfrEMFPages::loadPicturePages(StreamReader& in, std::size_t start) {
     in.seek(start);
-    // A header of lines, each ended by a carriage return, closed by a zero.
-    std::string header;
-    for (;;) {
-        if (in.atEnd()) damaged("its header has no end");
-        const char c = static_cast<char>(in.u8());
-        if (c == '\0') break;
-        header.push_back(c);
-    }
-    if (!header.empty()) selectPrinter(header.substr(0, header.find('\r')));
-    const std::uint32_t count = readPageCount(in, pageFieldsSize(false));
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t next = in.u32();
-        const std::uint16_t paperSize = in.u16();
-        const std::int32_t width = in.i32();
-        const std::int32_t height = in.i32();
-        const std::uint8_t orientation = in.u8();
-        const bool useMargins = in.u8() != 0;
-        const std::size_t end = readDataEnd(in, next, i);
+    // The splitter checks the whole structure before any page is made.
+    const PicturePageFile file = splitPicturePageFile(in.bytes(in.remaining()));
+    if (!file.headerLines.empty()) selectPrinter(file.printerName());
+    for (std::size_t i = 0; i < file.pages.size(); ++i) {
+        const PicturePage& stored = file.pages[i];
         // The page was kept as one metafile; it becomes a page holding one
         // picture of the paper's size.
         TfrPictureView picture;
-        picture.SetBounds(0, 0, designPixels(width), designPixels(height));
+        picture.SetBounds(0, 0, designPixels(stored.width), designPixels(stored.height));
         picture.BlobType = kBlobMetafile;
-        picture.picture.loadFromBytes(GraphicKind::Metafile, in.bytes(end - in.position()),
-                                      "prepared report " + pageText(i));
-        PreparedPage& page = appendLoaded(paperSize, width, height, orientation, -1);
-        page.UseMargins = useMargins;
+        picture.picture.loadFromBytes(GraphicKind::Metafile, stored.metafile,
+                                      "prepared report " + pageText(static_cast<std::uint32_t>(i)));
+        PreparedPage& page = appendLoaded(static_cast<std::uint16_t>(stored.paperCode), stored.width,
+                                          stored.height, static_cast<std::uint8_t>(stored.orientation), -1);
+        page.UseMargins = stored.useMargins;
         page.Stream.u8(kCurrentStreamVersion);
         page.Stream.u8(kKindPicture);
         picture.preparedMode = true;
         picture.SaveToStream(page.Stream);
-        in.seek(end);
     }
 }
 
