@@ -72,3 +72,18 @@ TEST(Numbers, FloatTextMessageShowsSettingsBytesReadably) {
         EXPECT_STREQ(e.what(), "'абв' is not a valid floating point value");
     }
 }
+
+TEST(Numbers, IntegerTextTakesWholeNumbersOnly) {
+    EXPECT_EQ(integerTextToInt("  42"), 42);
+    EXPECT_EQ(integerTextToInt("+7"), 7);
+    EXPECT_EQ(integerTextToInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(integerTextToInt("2147483647"), INT32_MAX);
+    for (const char* bad : {"", " ", "-", "4 ", "1.0", "2147483648", "-2147483649", "0x10", "12a"}) {
+        try {
+            integerTextToInt(bad);
+            ADD_FAILURE() << bad;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
