@@ -18,9 +18,7 @@
 namespace quor {
 namespace {
 
-constexpr int kMsgPreparingCaption = 55203;
 constexpr int kMsgPrintingPage = 55208;
-constexpr int kMsgOf = 55199;
 constexpr int kMsgUntitled = 55209;
 
 void processPendingEvents() {
@@ -50,7 +48,7 @@ void reportPrintProgress(TfrReport& report, int pageNo) {
         std::string text = message(kMsgPrintingPage) + "  " + std::to_string(pageNo);
         // A two-pass build counted its pages in the first pass.
         if (report.TwoPass && !engine().firstPass && report.firstPassPageCount > 0)
-            text += " " + message(kMsgOf) + " " + std::to_string(report.firstPassPageCount);
+            text += " " + message(kMsgPageOf) + " " + std::to_string(report.firstPassPageCount);
         setText(text);
     }
     processPendingEvents();
@@ -134,7 +132,7 @@ void TfrReport::PrintPrepared(const std::string& pageList, int copies, bool coll
 
     const auto& runWithProgress = reportWindows().runWithProgress;
     if (ShowProgress && !OnProgress && runWithProgress) {
-        std::string caption = message(kMsgPreparingCaption);
+        std::string caption = message(kMsgPreparingReport);
         if (!Title.empty()) caption += " - " + Title;
         runWithProgress(*this, caption, [this] {
             if (const auto& setText = reportWindows().setProgressText) setText(message(kMsgPrintingPage));
