@@ -150,6 +150,7 @@ void TfQuorPrint::FormShow() {
         close();
     }
     helpFile_ = QString::fromStdString(programFolder()) + kHelpFileName;
+    setApplicationHelpFile(helpFile_);
 }
 
 void TfQuorPrint::setDocument(const std::string& document) {

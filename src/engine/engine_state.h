@@ -4,6 +4,7 @@
 // its parts while a template is loaded, a report is built or a prepared page
 // is drawn. The engine is single-threaded; one build or drawing at a time.
 
+#include <cstdint>
 #include <string>
 
 #include "engine/stream.h"
@@ -55,6 +56,12 @@ struct EngineState {
     // an error rather than passing text through unexpanded.
     std::string (*expandBrackets)(TfrView& view, const std::string& text) = nullptr;
     Variant (*evaluate)(TfrView& view, const std::string& expression) = nullptr;
+
+    // The zoom last chosen in a preview window (screen pixels per design
+    // pixel, and the mode: 0 fixed, 1 page width, 2 whole page, 3 two
+    // pages); the next preview window of the run starts with it.
+    double lastScale = 1.0;
+    std::uint8_t lastZoomMode = 0;
 };
 
 EngineState& engine();

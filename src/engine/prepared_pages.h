@@ -66,6 +66,9 @@ public:
     TfrEMFPages& operator=(const TfrEMFPages&) = delete;
 
     void setHost(PreparedPagesHost* host) { host_ = host; }
+    // Trades page lists with `other`; each list keeps its host. A preview
+    // window takes a report's pages this way and gives them back.
+    void swapPages(TfrEMFPages& other) noexcept { pages_.swap(other.pages_); }
 
     int Count() const { return static_cast<int>(pages_.size()); }
     // Raises quor::Error for an index outside the list.

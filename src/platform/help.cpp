@@ -39,7 +39,15 @@ bool openInDesktopViewer(const QString& helpFile) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
+QString& currentHelpFile() {
+    static QString file;
+    return file;
+}
+
 }  // namespace
+
+QString applicationHelpFile() { return currentHelpFile(); }
+void setApplicationHelpFile(const QString& helpFile) { currentHelpFile() = helpFile; }
 
 void showHelpContents(const QString& helpFile) {
     if (helpFile.isEmpty() || !QFileInfo(helpFile).isFile()) {

@@ -10,6 +10,15 @@ namespace quor {
 // The name of the help file beside the program.
 inline constexpr char kHelpFileName[] = "quorprn.hlp";
 
+// The engine's user help, beside the program; its windows put it in place
+// of the application's help file while they are active.
+inline constexpr char kUserHelpFileName[] = "quorview.hlp";
+
+// The help file that the help commands of the active window open. The main
+// window sets the program's; empty until then.
+QString applicationHelpFile();
+void setApplicationHelpFile(const QString& helpFile);
+
 // Opens the contents of the help file. An empty name, a missing file or a
 // viewer that cannot be started is reported in a message box.
 void showHelpContents(const QString& helpFile);

@@ -131,6 +131,21 @@ public:
     // message box and leaves no pages; the result is then false.
     bool Prepare();
 
+    // Opens the preview window over the prepared pages (modal with
+    // ModalPreview); nothing when there are none or no window is installed.
+    void ShowPrepared();
+
+    // A prepared-report file into PreparedPages, and PreparedPages into one.
+    // Errors (a missing or damaged file, a failed write) are raised; a
+    // damaged file leaves no pages. Loaded pages no longer match the
+    // template: CanRebuild is cleared.
+    void LoadPreparedReport(const std::string& fileName);
+    void SavePreparedReport(const std::string& fileName);
+    bool CanRebuild = true;
+
+    // Raised when a prepared object is clicked in the preview.
+    std::function<void(TfrView& view)> OnObjectClick;
+
     // Prints the prepared pages: pageList names pages and ranges ("1,3,5-12",
     // "5-"; empty: every page), copies <= 0 prints one. Runs from the
     // progress window when ShowProgress is set, no OnProgress handler is
@@ -162,7 +177,7 @@ public:
     // PreparedPagesHost: a page added by the build raises OnBeginPage.
     void pageAdded() override;
     void selectPrinterByName(const std::string& name) override { SelectPrinterByName(name); }
-    bool objectClick(TfrView&) override { return false; }
+    bool objectClick(TfrView& view) override;
     bool mouseOverObject(TfrView& view, int& cursor) override {
         if (!OnMouseOverObject) return false;
         OnMouseOverObject(view, cursor);

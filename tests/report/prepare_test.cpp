@@ -10,6 +10,7 @@
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "report/builtin_templates.h"
+#include "report/report_windows.h"
 #include "report_fixture.h"
 
 namespace quor::test {
@@ -124,6 +125,44 @@ TEST_F(PrepareTest, EventsComeInBuildOrder) {
         "doc", "page 0", "band Overlay1", "/band 13", "band ", "/band 22", "band ReportTitle1", "/band 0",
         "band ", "/band 14", "band ", "/band 15", "band ReportSummary1", "/band 1", "/page 0", "/doc"};
     EXPECT_EQ(log, expected);
+}
+
+TEST_F(PrepareTest, ShowPreparedOpensThePreviewOnlyOverPages) {
+    int shown = 0;
+    const auto savedHook = reportWindows().showPreview;
+    reportWindows().showPreview = [&](TfrReport& r) {
+        EXPECT_EQ(&r, &report_);
+        EXPECT_GT(r.PreparedPages.Count(), 0);
+        ++shown;
+    };
+    engine().documentMode = false;
+    report_.ShowPrepared();  // no build yet: no pages, no window
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(engine().documentMode);
+    loadPortrait(3);
+    ASSERT_TRUE(report_.Prepare());
+    report_.ShowPrepared();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(engine().currentReport, &report_);
+    reportWindows().showPreview = nullptr;
+    report_.ShowPrepared();  // no window installed: quietly nothing
+    EXPECT_EQ(shown, 1);
+    reportWindows().showPreview = savedHook;
+}
+
+TEST_F(PrepareTest, PreparedReportFileRoundTripAndFailures) {
+    loadPortrait(300);
+    ASSERT_TRUE(report_.Prepare());
+    const int count = report_.PreparedPages.Count();
+    const std::string file = testing::TempDir() + "prepared_round_trip.frp";
+    report_.SavePreparedReport(file);
+    report_.PreparedPages.Clear();
+    report_.LoadPreparedReport(file);
+    EXPECT_EQ(report_.PreparedPages.Count(), count);
+    EXPECT_FALSE(report_.CanRebuild);
+    EXPECT_NE(preparedView(1, "FM1"), nullptr);
+    EXPECT_THROW(report_.LoadPreparedReport(file + ".missing"), Error);
+    EXPECT_THROW(report_.SavePreparedReport("/nonexistent-folder/x.frp"), Error);
 }
 
 }  // namespace
