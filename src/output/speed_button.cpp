@@ -9,7 +9,7 @@ namespace quor {
 namespace {
 
 constexpr int kPictureSize = 16;
-constexpr int kPictureTextGap = 4;
+constexpr int kPictureTextGap = 2;
 
 }  // namespace
 

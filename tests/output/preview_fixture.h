@@ -66,8 +66,10 @@ inline std::vector<std::string> numberedLines(int count) {
     return lines;
 }
 
-class PreviewTest : public ::testing::Test {
+class PreviewTestBase : public ::testing::Test {
 protected:
+    explicit PreviewTestBase(const PlatformPrinterFactory& printers) : device_(printers) {}
+
     void SetUp() override {
         saved_ = engine();
         ASSERT_TRUE(settingsDir_.isValid());
@@ -124,12 +126,18 @@ protected:
     }
     static void release(QWidget* w, QPoint at) { mouse(w, QEvent::MouseButtonRelease, at); }
 
-    PrinterDeviceSession device_{[] { return std::unique_ptr<PlatformPrinter>(); }};
+    PrinterDeviceSession device_;
     MessageCapture messages_;
     TfrReport report_;
     EngineState saved_;
     QTemporaryDir settingsDir_;
     std::unique_ptr<TfrPreviewForm> form_;
+};
+
+// Only the virtual printer.
+class PreviewTest : public PreviewTestBase {
+protected:
+    PreviewTest() : PreviewTestBase([] { return std::unique_ptr<PlatformPrinter>(); }) {}
 };
 
 }  // namespace quor::test

@@ -280,5 +280,27 @@ TEST_F(PreviewTest, WindowPlaceIsKeptPerUser) {
     EXPECT_TRUE(form_->isMaximized());
 }
 
+TEST_F(PreviewTest, FindCommandsReachTheInstalledSearch) {
+    struct RecordingSearch : PreviewSearch {
+        std::vector<std::string>* log;
+        void find(TfrPreviewForm&) override { log->push_back("find"); }
+        void findNext(TfrPreviewForm&) override { log->push_back("next"); }
+    };
+    std::vector<std::string> log;
+    const auto previous = setPreviewSearchFactory([&log] {
+        auto s = std::make_unique<RecordingSearch>();
+        s->log = &log;
+        return s;
+    });
+    build(3);
+    TfrPreviewForm& form = open(1000, 700);
+    key(form.PBox, Qt::Key_F, Qt::ControlModifier);
+    key(form.PBox, Qt::Key_F3);
+    key(form.PBox, Qt::Key_F3, Qt::ControlModifier);  // swallowed
+    form.FindBtn->click();
+    setPreviewSearchFactory(previous);
+    EXPECT_EQ(log, (std::vector<std::string>{"find", "next", "find"}));
+}
+
 }  // namespace
 }  // namespace quor::test
