@@ -1,8 +1,9 @@
 // Shows a document in the preview window as the print job would lay it out
 // with the built-in portrait template; for looking at the window by eye.
-//   preview_sample DOCUMENT [SCREENSHOT.png]
+//   preview_sample DOCUMENT [SCREENSHOT.png [ZOOM]]
 // With a screenshot name the screen is saved once the window has painted,
-// and the program ends.
+// and the program ends. ZOOM is a zoom menu tag (1 page width, 2 whole
+// page, 3 two pages, else a percentage), or "menu" to show the zoom menu.
 
 #include <QApplication>
 #include <QFile>
@@ -60,8 +61,16 @@ int main(int argc, char** argv) {
 
     if (argc > 2) {
         const QString shot = QString::fromLocal8Bit(argv[2]);
+        const QString zoom = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+        QTimer::singleShot(700, [zoom] {
+            auto* form = dynamic_cast<quor::TfrPreviewForm*>(QApplication::activeModalWidget());
+            if (!form || zoom.isEmpty()) return;
+            if (zoom == "menu") form->ZoomBtnClick();
+            else form->N3Click(zoom.toInt());
+        });
         QTimer::singleShot(1500, [shot] {
             QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
             if (QWidget* w = QApplication::activeModalWidget()) w->close();
         });
     }

@@ -152,5 +152,28 @@ TEST_F(PreviewTest, LoadAndSaveAskForReportFiles) {
     EXPECT_EQ(form.pageCount(), 1);
 }
 
+TEST_F(PreviewTest, DamagedPageIsShownBlankAndReportedOnce) {
+    build(200);
+    TfrPreviewForm& form = open(1000, 700);
+    PreparedPage& first = form.pages().Item(0);
+    first.Page.reset();
+    first.Stream.seek(1);
+    first.Stream.u8(77);  // no view has this type
+    const QImage image = render();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages_.messages().size(), 1u);
+    render();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages_.messages().size(), 1u);
+    const Rect r = pageRect(0);
+    EXPECT_EQ(darkPixels(image, QRect(r.left + 1, r.top + 1, r.width() - 2, 680 - r.top)), 0);
+    EXPECT_TRUE(isBlack(image.pixel(r.left, 300)));
+    // A press on it with a click handler reports the page's error and
+    // still drags the view.
+    report_.OnObjectClick = [](TfrView&) {};
+    press(form.PBox, QPoint(r.left + 100, r.top + 60));
+    EXPECT_TRUE(form.PBox->dragging);
+}
+
 }  // namespace
 }  // namespace quor::test
