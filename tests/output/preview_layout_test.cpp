@@ -202,6 +202,15 @@ TEST_F(PreviewTest, PressesPickThePageOrHandTheObjectToTheReport) {
     release(form.PBox, between);
     EXPECT_FALSE(form.PBox->dragging);
 
+    // A double click ends dragging and keeps the page of its first press.
+    press(form.PBox, onSecond);
+    release(form.PBox, onSecond);
+    form.currentPage = 1;
+    mouse(form.PBox, QEvent::MouseButtonDblClick, onSecond);
+    EXPECT_FALSE(form.PBox->dragging);
+    EXPECT_EQ(form.currentPage, 2);
+    release(form.PBox, onSecond);
+
     // Hand-dragging moves the view with the mouse.
     form.N3Click(100);
     form.VScrollBar->setValue(0);
