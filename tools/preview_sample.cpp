@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QScreen>
 #include <QTimer>
-
 #include <iostream>
 #include <string>
 #include <vector>
@@ -65,8 +64,10 @@ int main(int argc, char** argv) {
         QTimer::singleShot(700, [zoom] {
             auto* form = dynamic_cast<quor::TfrPreviewForm*>(QApplication::activeModalWidget());
             if (!form || zoom.isEmpty()) return;
-            if (zoom == "menu") form->ZoomBtnClick();
-            else form->N3Click(zoom.toInt());
+            if (zoom == "menu")
+                form->ZoomBtnClick();
+            else
+                form->N3Click(zoom.toInt());
         });
         QTimer::singleShot(1500, [shot] {
             QGuiApplication::primaryScreen()->grabWindow(0).save(shot);

@@ -23,7 +23,9 @@ constexpr int kDrawDepth = 2000;
 const Color kAreaGrey = makeColor(128, 128, 128);
 constexpr int kWheelNotch = 120;
 
-Rect moved(const Rect& r, int dx, int dy) { return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+Rect moved(const Rect& r, int dx, int dy) {
+    return Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
 
 }  // namespace
 
@@ -61,7 +63,8 @@ void TfrPBox::paintPages(QPainter& painter, const QRect& clip) {
         PreparedPage& page = pages.Item(i);
         const Rect r = moved(page.screenRect, form_.viewOffsetX, form_.viewOffsetY);
         page.Visible = r.top <= kDrawDepth && r.bottom >= 0 && canvas.rectVisible(r);
-        if (page.Visible) canvas.excludeClipRect(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1});
+        if (page.Visible)
+            canvas.excludeClipRect(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1});
     }
     canvas.setBrush(BrushSpec{kAreaGrey});
     canvas.fillRect(Rect{0, 0, width(), height()});
@@ -143,8 +146,10 @@ void TfrPBox::showMouseOverCursor(QPoint position) {
     const int page = form_.pageAt(unscrolled);
     int cursor = Qt::ArrowCursor;
     const bool taken = page > 0 && form_.offerToReport(page, unscrolled, cursor, false);
-    if (taken && cursor >= 0 && cursor <= Qt::LastCursor) setCursor(static_cast<Qt::CursorShape>(cursor));
-    else unsetCursor();
+    if (taken && cursor >= 0 && cursor <= Qt::LastCursor)
+        setCursor(static_cast<Qt::CursorShape>(cursor));
+    else
+        unsetCursor();
 }
 
 void TfrPBox::mouseReleaseEvent(QMouseEvent*) { dragging = false; }

@@ -6,7 +6,6 @@
 // press.
 
 #include <QWidget>
-
 #include <set>
 
 namespace quor {

@@ -42,7 +42,8 @@ PreviewFileChooser& fileChooser() {
 }
 
 QString chooseFile(QWidget* parent, bool save) {
-    const QString filter = QString::fromStdString(message(kMsgReportFile)) + QStringLiteral(" (*.frp)");
+    const QString filter =
+        QString::fromStdString(message(kMsgReportFile)) + QStringLiteral(" (*.frp)");
     return fileChooser() ? fileChooser()(parent, save, filter) : askFileName(parent, save, filter);
 }
 
@@ -53,7 +54,9 @@ std::string toPath(const QString& name) { return QFile::encodeName(name).toStdSt
 
 void showPreviewWindow(TfrReport& report) {
     QString caption = QString::fromStdString(message(kMsgPreviewCaption));
-    if (!report.Title.empty()) caption += QStringLiteral(" - ") + QFile::decodeName(QByteArray::fromStdString(report.Title));
+    if (!report.Title.empty())
+        caption +=
+            QStringLiteral(" - ") + QFile::decodeName(QByteArray::fromStdString(report.Title));
     if (report.ModalPreview) {
         TfrPreviewForm form;
         form.setWindowTitle(caption);
@@ -98,8 +101,10 @@ void TfrPreviewForm::openFor(TfrReport& report) {
     HScrollBar->setValue(0);
     VScrollBar->setValue(0);
     savedHelpFile_ = applicationHelpFile();
-    if (report.ModalPreview) exec();
-    else show();
+    if (report.ModalPreview)
+        exec();
+    else
+        show();
 }
 
 bool TfrPreviewForm::event(QEvent* event) {
@@ -144,17 +149,29 @@ bool TfrPreviewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const bool ctrl = modifiers & Qt::ControlModifier;
     auto scrollBy = [](QScrollBar* bar, int delta) { bar->setValue(bar->value() + delta); };
     switch (key) {
-        case Qt::Key_Up: scrollBy(VScrollBar, -VScrollBar->singleStep()); return true;
-        case Qt::Key_Down: scrollBy(VScrollBar, VScrollBar->singleStep()); return true;
-        case Qt::Key_Left: scrollBy(HScrollBar, -HScrollBar->singleStep()); return true;
-        case Qt::Key_Right: scrollBy(HScrollBar, HScrollBar->singleStep()); return true;
+        case Qt::Key_Up:
+            scrollBy(VScrollBar, -VScrollBar->singleStep());
+            return true;
+        case Qt::Key_Down:
+            scrollBy(VScrollBar, VScrollBar->singleStep());
+            return true;
+        case Qt::Key_Left:
+            scrollBy(HScrollBar, -HScrollBar->singleStep());
+            return true;
+        case Qt::Key_Right:
+            scrollBy(HScrollBar, HScrollBar->singleStep());
+            return true;
         case Qt::Key_PageUp:
-            if (ctrl) PgUpClick();
-            else scrollBy(VScrollBar, -VScrollBar->pageStep());
+            if (ctrl)
+                PgUpClick();
+            else
+                scrollBy(VScrollBar, -VScrollBar->pageStep());
             return true;
         case Qt::Key_PageDown:
-            if (ctrl) PgDownClick();
-            else scrollBy(VScrollBar, VScrollBar->pageStep());
+            if (ctrl)
+                PgDownClick();
+            else
+                scrollBy(VScrollBar, VScrollBar->pageStep());
             return true;
         case Qt::Key_Home:
             if (ctrl) VScrollBar->setValue(0);
@@ -166,8 +183,12 @@ bool TfrPreviewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
                 scrollToCurrent();
             }
             return ctrl;
-        case Qt::Key_Space: ZoomBtnClick(); return true;
-        case Qt::Key_Escape: ExitBtnClick(); return true;
+        case Qt::Key_Space:
+            ZoomBtnClick();
+            return true;
+        case Qt::Key_Escape:
+            ExitBtnClick();
+            return true;
         case Qt::Key_F3:
             if (!ctrl && search_) search_->findNext(*this);
             return true;
@@ -191,8 +212,10 @@ bool TfrPreviewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 
 void TfrPreviewForm::ExitBtnClick() {
     if (!report_) return;
-    if (report_->ModalPreview && isModal()) done(QDialog::Accepted);
-    else close();
+    if (report_->ModalPreview && isModal())
+        done(QDialog::Accepted);
+    else
+        close();
 }
 
 void TfrPreviewForm::LoadBtnClick() {
@@ -232,7 +255,8 @@ void TfrPreviewForm::savePreparedFile(const QString& fileName) {
     if (!hasPages()) return;
     const QFileInfo info(fileName);
     const QString suffix = info.suffix();
-    QString target = suffix.isEmpty() ? fileName : fileName.left(fileName.size() - suffix.size() - 1);
+    QString target =
+        suffix.isEmpty() ? fileName : fileName.left(fileName.size() - suffix.size() - 1);
     target += QStringLiteral(".frp");
     returnPages();
     try {
@@ -253,7 +277,8 @@ void TfrPreviewForm::HelpBtnClick() { showHelpContents(userHelpFile()); }
 
 bool TfrPreviewForm::offerToReport(int page, Point unscrolled, int& cursor, bool isClick) {
     const Rect& r = pages_.Item(page - 1).screenRect;
-    const Point onPage{roundClamped((unscrolled.x - r.left) / scale), roundClamped((unscrolled.y - r.top) / scale)};
+    const Point onPage{roundClamped((unscrolled.x - r.left) / scale),
+                       roundClamped((unscrolled.y - r.top) / scale)};
     try {
         return pages_.HitTest(page - 1, onPage, cursor, isClick);
     } catch (const std::exception& e) {

@@ -3,6 +3,8 @@
 
 #include "output/preview_form.h"
 
+#include <qdrawutil.h>
+
 #include <QActionGroup>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,8 +13,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <qdrawutil.h>
-
 #include <algorithm>
 
 #include "engine/engine_state.h"
@@ -58,8 +58,9 @@ struct ZoomItem {
     int tag;
 };
 constexpr ZoomItem kZoomItems[] = {
-    {"200%", 0, 200}, {"150%", 0, 150}, {"100%", 0, 100}, {"75%", 0, 75}, {"50%", 0, 50},
-    {"25%", 0, 25},   {"10%", 0, 10},   {nullptr, 53020, 1}, {nullptr, 53021, 2}, {nullptr, 53022, 3},
+    {"200%", 0, 200},    {"150%", 0, 150},    {"100%", 0, 100}, {"75%", 0, 75},
+    {"50%", 0, 50},      {"25%", 0, 25},      {"10%", 0, 10},   {nullptr, 53020, 1},
+    {nullptr, 53021, 2}, {nullptr, 53022, 3},
 };
 
 QString messageText(int id) { return QString::fromStdString(message(id)); }
@@ -232,10 +233,17 @@ void TfrPreviewForm::setupButtons() {
     PrintBtn->setEnabled(printers);
     PageSetupBtn->setEnabled(printers);
     switch (report_->initialZoom) {
-        case InitialZoom::pzPageWidth: engine().lastZoomMode = 1; break;
-        case InitialZoom::pzOnePage: engine().lastZoomMode = 2; break;
-        case InitialZoom::pzTwoPages: engine().lastZoomMode = 3; break;
-        case InitialZoom::pzDefault: break;
+        case InitialZoom::pzPageWidth:
+            engine().lastZoomMode = 1;
+            break;
+        case InitialZoom::pzOnePage:
+            engine().lastZoomMode = 2;
+            break;
+        case InitialZoom::pzTwoPages:
+            engine().lastZoomMode = 3;
+            break;
+        case InitialZoom::pzDefault:
+            break;
     }
     // GrayedButtons leaves the pictures in colour.
 }
@@ -276,7 +284,8 @@ void TfrPreviewForm::layoutPages() {
     if (!hasPages()) return;
     paintEnabled = false;
     currentPage = std::clamp(currentPage, 1, pages_.Count());
-    const PageLayout placed = quor::layoutPages(pages_, currentPage - 1, zoomMode, scale, pageAreaSize());
+    const PageLayout placed =
+        quor::layoutPages(pages_, currentPage - 1, zoomMode, scale, pageAreaSize());
     scale = placed.scale;
     checkZoomItem();
     ZoomBtn->setText(QString::number(roundClamped(scale * 100)) + QLatin1Char('%'));
@@ -290,8 +299,8 @@ void TfrPreviewForm::layoutPages() {
 }
 
 void TfrPreviewForm::updatePageLabel() {
-    Label1->setText(messageText(55004) + QLatin1Char(' ') + QString::number(currentPage) + QLatin1Char('/') +
-                    QString::number(pages_.Count()));
+    Label1->setText(messageText(55004) + QLatin1Char(' ') + QString::number(currentPage) +
+                    QLatin1Char('/') + QString::number(pages_.Count()));
 }
 
 void TfrPreviewForm::scrollToCurrent() {
@@ -358,7 +367,9 @@ void TfrPreviewForm::PgDownClick() {
     scrollToCurrent();
 }
 
-void TfrPreviewForm::ZoomBtnClick() { ProcMenu->popup(ZoomBtn->mapToGlobal(QPoint(0, ZoomBtn->height()))); }
+void TfrPreviewForm::ZoomBtnClick() {
+    ProcMenu->popup(ZoomBtn->mapToGlobal(QPoint(0, ZoomBtn->height())));
+}
 
 void TfrPreviewForm::N3Click(int tag) {
     if (!hasPages()) return;

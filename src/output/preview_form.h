@@ -7,7 +7,6 @@
 // them.
 
 #include <QDialog>
-
 #include <functional>
 #include <memory>
 
@@ -50,7 +49,8 @@ PreviewSearchFactory setPreviewSearchFactory(PreviewSearchFactory factory);
 
 // Where Load and Save ask for a file name; tests install their own.
 // Returns the empty string when the user cancels.
-using PreviewFileChooser = std::function<QString(QWidget* parent, bool save, const QString& filter)>;
+using PreviewFileChooser =
+    std::function<QString(QWidget* parent, bool save, const QString& filter)>;
 PreviewFileChooser setPreviewFileChooser(PreviewFileChooser chooser);
 
 class TfrPreviewForm : public QDialog {

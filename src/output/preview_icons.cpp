@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-
 #include <functional>
 
 namespace quor::preview_icons {
@@ -154,8 +153,10 @@ QIcon triangle(bool up) {
         p.setPen(Qt::NoPen);
         p.setBrush(kOutline);
         QPolygonF t;
-        if (up) t << QPointF(4, 10) << QPointF(12, 10) << QPointF(8, 5);
-        else t << QPointF(4, 6) << QPointF(12, 6) << QPointF(8, 11);
+        if (up)
+            t << QPointF(4, 10) << QPointF(12, 10) << QPointF(8, 5);
+        else
+            t << QPointF(4, 6) << QPointF(12, 6) << QPointF(8, 11);
         p.drawPolygon(t);
         p.setPen(QPen(kOutline, 1.2));
         const qreal y = up ? 3.5 : 12.5;

@@ -9,14 +9,17 @@ namespace quor {
 namespace {
 
 // A page's size on the screen.
-int screenSize(std::int32_t designPixels, double scale) { return roundClamped(designPixels * scale); }
+int screenSize(std::int32_t designPixels, double scale) {
+    return roundClamped(designPixels * scale);
+}
 
 int pagesPerRow(const TfrEMFPages& pages, double scale, int areaWidth) {
     std::int64_t x = kPageGap;
     int count = 0;
     int best = 0;
     for (int i = 0; i < pages.Count(); ++i) {
-        const std::int64_t right = screenSize(pages.Item(i).prnInfo.pageWidth, scale) + x + kPageGap;
+        const std::int64_t right =
+            screenSize(pages.Item(i).prnInfo.pageWidth, scale) + x + kPageGap;
         if (right > areaWidth) {
             // The row ends before this page, which is not counted anywhere.
             best = std::max(best, count);
@@ -41,7 +44,8 @@ int scrollMax(std::int64_t farEdge, int extent) {
 double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Size area) {
     double fitted = scale;
     switch (mode) {
-        case ZoomMode::fixed: return scale;
+        case ZoomMode::fixed:
+            return scale;
         case ZoomMode::pageWidth:
             if (pageWidth > 0) fitted = double(area.width - 2 * kPageGap) / pageWidth;
             break;
@@ -58,7 +62,8 @@ double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Siz
     return fitted > kSmallestScale ? fitted : kSmallestScale;
 }
 
-PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale, Size area) {
+PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale,
+                       Size area) {
     PageLayout result;
     result.scale = scale;
     if (pages.Count() == 0) return result;
@@ -82,7 +87,8 @@ PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, doub
             const int sw = screenSize(page.prnInfo.pageWidth, result.scale);
             const int sh = screenSize(page.prnInfo.pageHeight, result.scale);
             const std::int64_t left = (perRow == 1 && sw < area.width) ? (area.width - sw) / 2 : x;
-            page.screenRect = Rect{clampToInt(left), clampToInt(y), clampToInt(left + sw), clampToInt(y + sh)};
+            page.screenRect =
+                Rect{clampToInt(left), clampToInt(y), clampToInt(left + sw), clampToInt(y + sh)};
             farRight = std::max<std::int64_t>(farRight, left + sw);
             farBottom = std::max<std::int64_t>(farBottom, y + sh);
             x += std::int64_t{sw} + kPageGap;

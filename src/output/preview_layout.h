@@ -31,6 +31,7 @@ double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Siz
 // Lays the pages out at the mode's scale, taking the size of the page at
 // `currentIndex` (0-based) for the modes that fit a page to the area, and
 // sets every page's screenRect. Nothing happens without pages.
-PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale, Size area);
+PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale,
+                       Size area);
 
 }  // namespace quor

@@ -24,7 +24,8 @@ void TfrPreviewForm::PrintBtnClick() {
     if (!request) return;
     returnPages();
     try {
-        report_->PrintPrepared(request->pageList, request->copies, request->collate, request->filter);
+        report_->PrintPrepared(request->pageList, request->copies, request->collate,
+                               request->filter);
     } catch (const std::exception& e) {
         // The pages come back first: the window stays usable behind the box.
         takePages();

@@ -1,9 +1,10 @@
 #include "output/speed_button.h"
 
+#include <qdrawutil.h>
+
 #include <QEvent>
 #include <QPainter>
 #include <QStyleOption>
-#include <qdrawutil.h>
 
 namespace quor {
 namespace {
@@ -36,8 +37,11 @@ bool TfrSpeedButton::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::HoverEnter:
         case QEvent::HoverLeave:
-        case QEvent::EnabledChange: update(); break;
-        default: break;
+        case QEvent::EnabledChange:
+            update();
+            break;
+        default:
+            break;
     }
     return QAbstractButton::event(event);
 }
@@ -50,13 +54,15 @@ void TfrSpeedButton::paintEvent(QPaintEvent*) {
 
     const bool hot = isEnabled() && underMouse();
     const bool sunken = isDown() && hot;
-    if (!flat_) qDrawWinButton(&p, r, pal, sunken);
-    else if (hot) qDrawShadePanel(&p, r, pal, sunken, 1);
+    if (!flat_)
+        qDrawWinButton(&p, r, pal, sunken);
+    else if (hot)
+        qDrawShadePanel(&p, r, pal, sunken, 1);
 
     // Picture and text, moved one pixel right and down while pressed.
-    const QPixmap picture = icon().isNull()
-                                ? QPixmap()
-                                : icon().pixmap(iconSize(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    const QPixmap picture =
+        icon().isNull() ? QPixmap()
+                        : icon().pixmap(iconSize(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
     const QString caption = text();
     const QFontMetrics fm(font());
     const int pictureWidth = picture.isNull() ? 0 : iconSize().width();

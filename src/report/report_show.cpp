@@ -3,7 +3,6 @@
 // through the report-windows hook.
 
 #include <QCoreApplication>
-
 #include <fstream>
 #include <iterator>
 

@@ -9,12 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,8 +23,8 @@
 #include "engine/stream.h"
 #include "output/preview_box.h"
 #include "output/preview_form.h"
-#include "output/speed_button.h"
 #include "output/printer_device.h"
+#include "output/speed_button.h"
 #include "platform/message_box.h"
 #include "report/builtin_templates.h"
 #include "report/report.h"
@@ -115,10 +114,12 @@ protected:
         QKeyEvent press(QEvent::KeyPress, k, mods);
         QCoreApplication::sendEvent(w, &press);
     }
-    static void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held, Qt::NoModifier);
+    static void mouse(QWidget* w, QEvent::Type type, QPoint at,
+                      Qt::MouseButton button = Qt::LeftButton) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
         QCoreApplication::sendEvent(w, &e);
     }
     static void press(QWidget* w, QPoint at, Qt::MouseButton b = Qt::LeftButton) {

@@ -2,11 +2,10 @@
 // carry-over, scrolling with the page that follows the view, keys and mouse.
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QApplication>
 #include <QTimer>
-
 #include <algorithm>
 
 #include "platform/help.h"
@@ -24,7 +23,8 @@ TEST_F(PreviewTest, OnePageOpensAt100PercentCentredWithTheSystemsButtons) {
     TfrPreviewForm& form = open(1000, 700);
     EXPECT_EQ(report_.PreparedPages.Count(), 0);  // the window holds them now
     ASSERT_EQ(form.pageCount(), 1);
-    EXPECT_EQ(pageRect(0), (Rect{(1000 - kA4Width) / 2, 10, (1000 - kA4Width) / 2 + kA4Width, 10 + kA4Height}));
+    EXPECT_EQ(pageRect(0),
+              (Rect{(1000 - kA4Width) / 2, 10, (1000 - kA4Width) / 2 + kA4Width, 10 + kA4Height}));
     EXPECT_EQ(label(), "Стр. 1/1");
     EXPECT_EQ(zoomText(), "100%");
     EXPECT_EQ(form.HScrollBar->maximum(), 0);
@@ -35,9 +35,10 @@ TEST_F(PreviewTest, OnePageOpensAt100PercentCentredWithTheSystemsButtons) {
     EXPECT_TRUE(form.frTBSeparator1->isVisible());
     EXPECT_TRUE(form.PrintBtn->isVisible());
     EXPECT_TRUE(form.ExitBtn->isVisible());
-    for (QWidget* hidden : {static_cast<QWidget*>(form.LoadBtn), static_cast<QWidget*>(form.SaveBtn),
-                            static_cast<QWidget*>(form.FindBtn), static_cast<QWidget*>(form.HelpBtn),
-                            static_cast<QWidget*>(form.PageSetupBtn), static_cast<QWidget*>(form.frTBSeparator3)})
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(form.LoadBtn), static_cast<QWidget*>(form.SaveBtn),
+          static_cast<QWidget*>(form.FindBtn), static_cast<QWidget*>(form.HelpBtn),
+          static_cast<QWidget*>(form.PageSetupBtn), static_cast<QWidget*>(form.frTBSeparator3)})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
     // Only the virtual printer: nothing to print on.
     EXPECT_FALSE(form.PrintBtn->isEnabled());
@@ -79,7 +80,8 @@ TEST_F(PreviewTest, ZoomModesFitThePageAndTheChoiceCarriesToTheNextWindow) {
     const QList<QAction*> items = form.ProcMenu->actions();
     ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[7]->text(), "По ширине страницы");
-    for (QAction* a : items) EXPECT_EQ(a->isChecked(), a->data().toInt() == 50) << a->text().toStdString();
+    for (QAction* a : items)
+        EXPECT_EQ(a->isChecked(), a->data().toInt() == 50) << a->text().toStdString();
 
     // The next preview window of the run starts at 50%.
     form_.reset();
@@ -131,8 +133,8 @@ TEST_F(PreviewTest, ScrollingMovesTheCurrentPageAndTheLabel) {
     EXPECT_EQ(form.currentPage, 1);
 
     // The wheel: one notch is one small step.
-    QWheelEvent down(QPointF(50, 50), form.PBox->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
-                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent down(QPointF(50, 50), form.PBox->mapToGlobal(QPointF(50, 50)), QPoint(),
+                     QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(form.PBox, &down);
     EXPECT_EQ(form.VScrollBar->value(), 10);
 }
@@ -171,8 +173,9 @@ TEST_F(PreviewTest, WithoutPagesNothingOpensAndNoActionRuns) {
     installPreviewWindow();
     report_.ShowPrepared();  // nothing built
     const QWidgetList windows = QApplication::topLevelWidgets();
-    EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
-                            [](QWidget* w) { return w->isVisible() && dynamic_cast<TfrPreviewForm*>(w); }),
+    EXPECT_EQ(std::count_if(
+                  windows.begin(), windows.end(),
+                  [](QWidget* w) { return w->isVisible() && dynamic_cast<TfrPreviewForm*>(w); }),
               0);
     TfrPreviewForm form;
     EXPECT_FALSE(form.FormKeyDown(Qt::Key_PageDown, Qt::ControlModifier));
@@ -215,8 +218,8 @@ TEST_F(PreviewTest, PressesPickThePageOrHandTheObjectToTheReport) {
     form.N3Click(100);
     form.VScrollBar->setValue(0);
     press(form.PBox, QPoint(50, 300));
-    QMouseEvent move(QEvent::MouseMove, QPointF(50, 200), form.PBox->mapToGlobal(QPointF(50, 200)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(50, 200), form.PBox->mapToGlobal(QPointF(50, 200)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form.PBox, &move);
     EXPECT_EQ(form.VScrollBar->value(), 100);
     release(form.PBox, QPoint(50, 200));

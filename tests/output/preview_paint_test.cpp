@@ -2,7 +2,6 @@
 // report files.
 
 #include <QImage>
-
 #include <fstream>
 
 #include "preview_fixture.h"

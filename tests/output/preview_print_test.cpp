@@ -23,7 +23,9 @@ protected:
               return std::make_unique<RecordingPrinter>(
                   std::vector<TestPrinter>{RecordingPrinter::officePrinter("Office A")});
           }) {}
-    RecordingPrinter& platform() { return static_cast<RecordingPrinter&>(*printerDevice().platformPrinter()); }
+    RecordingPrinter& platform() {
+        return static_cast<RecordingPrinter&>(*printerDevice().platformPrinter());
+    }
     // Runs `act` on the modal dialog once it is up.
     static void whenModal(std::function<void(QWidget&)> act) {
         QTimer::singleShot(0, [act = std::move(act)] {

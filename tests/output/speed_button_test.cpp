@@ -2,12 +2,12 @@
 // mouse, sunken with the picture moved while pressed, a grey picture when
 // disabled; and the click on release.
 
+#include "output/speed_button.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
-
-#include "output/speed_button.h"
 
 namespace quor {
 namespace {
