@@ -171,9 +171,11 @@ void StreamWriter::vtext(std::string_view s) {
 }
 
 void StreamWriter::countedLines(const std::vector<std::string>& lines) {
-    if (lines.size() > std::numeric_limits<std::uint16_t>::max())
-        throw FormatError("Список строк длиннее 65535 строк не помещается в поток отчёта");
-    u16(static_cast<std::uint16_t>(lines.size()));
+    // Readers take the count only as "empty or not" and follow the
+    // separators, so a longer list (a long document's text) keeps every line
+    // with the count held at its largest value.
+    constexpr std::size_t kMaxCount = std::numeric_limits<std::uint16_t>::max();
+    u16(static_cast<std::uint16_t>(std::min(lines.size(), kMaxCount)));
     if (lines.empty()) {
         u8(0);
         return;

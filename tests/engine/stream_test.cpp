@@ -134,3 +134,16 @@ TEST(StreamWriter, OverlongTextIsRefusedNotCut) {
     full.vtext(std::string(65535, 'x'));
     EXPECT_EQ(full.size(), 65538u);
 }
+
+TEST(StreamWriter, ListsOfMoreThan65535LinesKeepEveryLine) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 70000; ++i) lines.push_back(std::to_string(i));
+    StreamWriter w;
+    w.vlines(lines);
+    // The count holds its largest value; the separators end the list.
+    EXPECT_EQ(w.data().substr(0, 2), std::string("\xFF\xFF"));
+    StreamReader r(w.data());
+    EXPECT_EQ(r.vlines(kCurrentStreamVersion), lines);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_FALSE(r.ranShort());
+}

@@ -5,6 +5,7 @@
 #include "engine/band_view.h"
 #include "engine/subreport_view.h"
 #include "platform/error.h"
+#include "report/builtin_templates.h"
 #include "report/data_dictionary.h"
 #include "report/template_io.h"
 #include "report_fixture.h"
@@ -107,6 +108,19 @@ TEST_F(TemplateWriterTest, VirtualPrinterIsWrittenAsCodeOne) {
     // version, two flags, then the name as a counted string.
     ASSERT_GE(bytes.size(), 9u);
     EXPECT_EQ(bytes.substr(5, 4), std::string("\x01\x00\x01\x00", 4));
+}
+
+TEST_F(TemplateWriterTest, ADocumentOfMoreThan65535LinesSurvivesTheRoundTrip) {
+    // Prepare keeps the template this way while it builds.
+    load(openBuiltinTemplate(kPortraitTemplateType, kBuiltinTemplateName));
+    std::vector<std::string> text;
+    for (int i = 0; i < 70000; ++i) text.push_back(std::to_string(i));
+    report_.FindView("FM1")->Memo = text;
+    TfrReport copy;
+    load(copy, save(report_));
+    ASSERT_NE(copy.FindView("FM1"), nullptr);
+    EXPECT_EQ(copy.FindView("FM1")->Memo, text);
+    EXPECT_TRUE(shownText().empty());
 }
 
 TEST(DataDictionaryTest, MarkersAndNameNormalisation) {
