@@ -1,8 +1,10 @@
 #pragma once
 
-// The pages of a print job, drawn through a Canvas into a temporary PDF
-// file that is then handed to the print queue. One unit of the canvas is
-// one device dot; its origin is the corner of the printable area.
+// The pages of a print job, drawn through a Canvas into a PDF file: a
+// temporary one that is then handed to the print queue, or a file the user
+// named, written under a temporary name beside it and put in place only when
+// it is complete. One unit of the canvas is one device dot; its origin is
+// the corner of the printable area. Fonts are embedded.
 
 #include <memory>
 #include <string>
@@ -10,9 +12,9 @@
 #include "platform/paper_geometry.h"
 #include "platform/platform_printer.h"
 
+class QFileDevice;
 class QPainter;
 class QPdfWriter;
-class QTemporaryFile;
 
 namespace quor {
 
@@ -20,9 +22,12 @@ class QPainterCanvas;
 
 class PdfSpool {
 public:
-    // Opens the file and starts the first page. Throws quor::Error when the
-    // temporary file cannot be made.
+    // Into a temporary file of its own. Opens the file and starts the first
+    // page; throws quor::Error when the file cannot be made.
     PdfSpool(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape, const std::string& title);
+    // Into `target` (see commit).
+    PdfSpool(const std::string& target, const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape,
+             const std::string& title);
     // Discards the file if it was not taken.
     ~PdfSpool();
     PdfSpool(const PdfSpool&) = delete;
@@ -30,19 +35,27 @@ public:
 
     Canvas& canvas();
     void newPage();
+    // A new page of another format; `metrics` must keep the resolution.
+    void newPage(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape);
     int pageCount() const { return pages_; }
-    // Ends the document; the path of the finished PDF, which lives as long
-    // as this object.
+    // Ends the temporary document; the path of the finished PDF, which
+    // lives as long as this object.
     std::string finish();
+    // Ends the document written for a target and puts it in place.
+    void commit();
 
 private:
-    void startCanvas();
+    void start(std::unique_ptr<QFileDevice> file, const SheetGeometry& sheet, const DeviceMetrics& metrics,
+               bool landscape, const std::string& title);
+    void setLayout(const SheetGeometry& sheet, bool landscape);
+    void startCanvas(const DeviceMetrics& metrics);
+    void endDocument();
 
-    DeviceMetrics metrics_;
-    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<QFileDevice> file_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<QPainterCanvas> canvas_;
+    int dpi_ = 0;
     int pages_ = 0;
 };
 

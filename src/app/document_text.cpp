@@ -1,0 +1,41 @@
+#include "app/document_text.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/error.h"
+
+namespace quor {
+
+std::vector<std::string> splitDocumentLines(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.emplace_back(bytes.substr(start, i - start));
+        i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> readDocumentLines(const std::string& path) {
+    // Read-only and whole: a program still writing the file is not disturbed.
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open()) throw Error("Cannot open file " + path);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw Error("Cannot open file " + path);
+    return splitDocumentLines(bytes);
+}
+
+}  // namespace quor

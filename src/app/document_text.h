@@ -1,0 +1,22 @@
+#pragma once
+
+// A DOS print file as the lines of the text object: the bytes as the file
+// holds them, cut at line ends only.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quor {
+
+// Lines end at CR LF, at a lone CR and at a lone LF; a last line without a
+// line end is kept, a line end at the very end adds no empty line, and a
+// byte 0 ends the text. Every other byte (form feed, tab, escape) stays in
+// its line.
+std::vector<std::string> splitDocumentLines(std::string_view bytes);
+
+// Reads the whole file and splits it; raises quor::Error
+// "Cannot open file <path>" when it cannot be read.
+std::vector<std::string> readDocumentLines(const std::string& path);
+
+}  // namespace quor

@@ -1,0 +1,88 @@
+#include "app/print_job.h"
+
+#include "app/document_text.h"
+#include "engine/memo_view.h"
+#include "engine/picture_view.h"
+#include "engine/stream.h"
+#include "output/printer_device.h"
+#include "platform/error.h"
+#include "platform/message_box.h"
+#include "report/builtin_templates.h"
+
+namespace quor {
+namespace {
+
+const char* const kNoPrinter = "В системе не установлен принтер...";
+// "FontStyle" is a set of four styles in its low byte; other bits name none.
+constexpr unsigned kStyleBits = kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut;
+
+}  // namespace
+
+QuorPrintJob::QuorPrintJob(TFormStorage& settings) : FS(settings) {
+    frRep.DefaultCopies = 1;
+    frRep.GrayedButtons = true;
+    frRep.initialZoom = InitialZoom::pzDefault;
+    frRep.ModifyPrepared = false;
+    frRep.PreviewButtons = pbZoom | pbPrint | pbExit;
+    frRep.ShowPrintDialog = false;
+    frRep.ShowProgress = false;
+    frRep.OnBeginBand = [this](TfrBand& band) { frRepBeginBand(band); };
+}
+
+void QuorPrintJob::checkCopies() {
+    try {
+        const std::int32_t copies = FS.ReadInteger("Copies", 1);
+        PlatformPrinter* platform = printerDevice().platformPrinter();
+        if (!platform) throw Error(kNoPrinter);
+        platform->setCopies(copies);
+    } catch (const std::exception&) {
+        showMessage(kNoPrinter, kApplicationTitle);
+    }
+}
+
+TfrPictureView& QuorPrintJob::picture(const char* name) const {
+    auto* view = dynamic_cast<TfrPictureView*>(frRep.FindView(name));
+    if (!view) throw Error(std::string("The template has no picture ") + name);
+    return *view;
+}
+
+void QuorPrintJob::applyTextSettings(const std::string& document) {
+    auto* FM1 = dynamic_cast<TfrMemoView*>(frRep.FindView("FM1"));
+    if (!FM1 || frRep.TemplatePages.Count() == 0) throw Error("The template has no text object FM1");
+    FM1->Left = number("TextLeft", "36");
+    frRep.TemplatePages[0].Margins.top = number("TextTop", "36");
+    FM1->LineSpacing = number("TextX", "2");
+    FM1->CharSpacing = number("TextY", "0");
+    FM1->Font.name = FS.ReadString("FontName", "Courier New");
+    FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
+    FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
+    FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
+    FM1->Font.charset = kOemCharset;
+    FM1->Memo = readDocumentLines(document);
+}
+
+bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    const bool landscape = FS.ReadInteger("Orientation", 0) == 1;
+    {
+        const std::string bytes =
+            openBuiltinTemplate(landscape ? kLandscapeTemplateType : kPortraitTemplateType, kBuiltinTemplateName);
+        StreamReader in(bytes);
+        frRep.LoadFromStream(in);
+    }
+    applyTextSettings(document);
+    frRep.Title = document;
+    const bool preview = FS.ReadString("Preview", "False") == "True";
+
+    if (!frRep.Prepare()) return false;
+    if (OnPrepared) OnPrepared(frRep);
+    if (output == JobOutput::none) return true;
+    if (preview && output == JobOutput::asSettingsSay)
+        frRep.ShowPrepared();
+    else
+        frRep.PrintPrepared("", FS.ReadInteger("Copies", 1), false, PageFilter::allPages);
+    return true;
+}
+
+}  // namespace quor

@@ -1,0 +1,65 @@
+#pragma once
+
+// The print job: one DOS print file laid into a built-in template with the
+// settings of one settings file, then printed or previewed; and the logo
+// placement that the report calls at the start of every band.
+
+#include <functional>
+#include <string>
+
+#include "app/form_storage.h"
+#include "report/report.h"
+
+namespace quor {
+
+class TfrBand;
+class TfrPictureView;
+
+// What a job does with the pages it prepared.
+enum class JobOutput {
+    // The preview when "Preview" is exactly "True", else the printer.
+    asSettingsSay,
+    // The printer, whatever "Preview" says (unattended runs).
+    printer,
+    // Nothing beyond OnPrepared (unattended runs that only save the pages).
+    none,
+};
+
+class QuorPrintJob {
+public:
+    // `settings` is the window's settings reader; the job points it at the
+    // settings file it is given.
+    explicit QuorPrintJob(TFormStorage& settings);
+    QuorPrintJob(const QuorPrintJob&) = delete;
+    QuorPrintJob& operator=(const QuorPrintJob&) = delete;
+
+    // Loads the template, applies the settings and the document, prepares
+    // and previews or prints. Errors of the settings, the document and the
+    // logo placement propagate; build errors are shown by the report. True
+    // when pages were prepared.
+    bool QuorDocumentPrint(const std::string& document, const std::string& settingsFile);
+
+    // The report's band-start handler: shows, places, sizes and loads the
+    // logos from the settings.
+    void frRepBeginBand(TfrBand& band);
+
+    TfrReport& report() { return frRep; }
+    JobOutput output = JobOutput::asSettingsSay;
+    // Called after a successful Prepare, before the preview or the print run.
+    std::function<void(TfrReport& report)> OnPrepared;
+
+private:
+    void checkCopies();
+    void applyTextSettings(const std::string& document);
+    // Logo `logo` (1 or 2) into a picture of the title or summary band.
+    void placeLogoInBand(TfrPictureView& view, int logo);
+    // Logo `logo` into its picture of the overlay band, from the page's top.
+    void placeLogoOnEveryPage(TfrBand& overlay, TfrPictureView& view, int logo);
+    TfrPictureView& picture(const char* name) const;
+    int number(const std::string& key, const char* defaultValue) const { return FS.ReadNumber(key, defaultValue); }
+
+    TFormStorage& FS;
+    TfrReport frRep{"frRep"};
+};
+
+}  // namespace quor

@@ -1,0 +1,56 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace quor {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(CommandLine, OptionsComeBeforeTheArguments) {
+    std::string error;
+    auto line = parseCommandLine({"--pdf", "a.pdf", "--save-prepared=p.frp", "doc.prn", "s.ini"}, error);
+    ASSERT_TRUE(line) << error;
+    EXPECT_EQ(line->pdfFile, "a.pdf");
+    EXPECT_EQ(line->preparedFile, "p.frp");
+    EXPECT_EQ(line->arguments, (Words{"doc.prn", "s.ini"}));
+    EXPECT_TRUE(line->unattended());
+
+    // Without options every argument is the window's, however many.
+    line = parseCommandLine({"doc.prn", "--pdf", "x", "y"}, error);
+    ASSERT_TRUE(line);
+    EXPECT_FALSE(line->unattended());
+    EXPECT_EQ(line->arguments, (Words{"doc.prn", "--pdf", "x", "y"}));
+
+    line = parseCommandLine({"--printer", "Office", "--", "-odd name.prn"}, error);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->printerName, "Office");
+    EXPECT_EQ(line->arguments, (Words{"-odd name.prn"}));
+
+    line = parseCommandLine({"-"}, error);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->arguments, (Words{"-"}));
+}
+
+TEST(CommandLine, MistakesAreNamed) {
+    const std::pair<Words, std::string> cases[] = {
+        {{"--pdf"}, "option --pdf needs a value"},
+        {{"--pdf="}, "option --pdf needs a value"},
+        {{"-x", "doc"}, "unknown option -x"},
+        {{"--pdf", "a.pdf"}, "no document given"},
+        {{"--save-prepared", "p", "d", "s", "t"}, "too many arguments"},
+        {{"--pdf", "a", "--printer", "b", "d"}, "--pdf and --printer exclude each other"},
+    };
+    for (const auto& [words, expected] : cases) {
+        std::string error;
+        EXPECT_FALSE(parseCommandLine(words, error));
+        EXPECT_EQ(error, expected);
+    }
+    std::string error;
+    auto help = parseCommandLine({"--version", "--help"}, error);
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->help && help->version);
+}
+
+}  // namespace
+}  // namespace quor
