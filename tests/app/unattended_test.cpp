@@ -190,6 +190,26 @@ TEST_F(UnattendedTest, LogosArePlacedAsTheSettingsSay) {
     }
     EXPECT_EQ(pages.view(1, "FPT"), nullptr);
     EXPECT_EQ(pages.view(2, "FPB"), nullptr);
+
+    // The other way round: logo 1 on every page, logo 2 once after the text.
+    const ProgramRun swapped = print(numberedLines(150),
+                                     "Picture1Show=2\r\nPicture2Show=1\r\nPic1Left=30\r\nPic1Top=5\r\n"
+                                     "Pic2Left=400\r\nPic2X=100\r\nPic2Y=80\r\n" +
+                                         logo + stamp,
+                                     {"--save-prepared", path("swapped.frp")});
+    ASSERT_EQ(swapped.exitCode, 0) << swapped.err.toStdString();
+    PreparedFile other(path("swapped.frp"));
+    ASSERT_EQ(other.count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        TfrView* fptp = other.view(i, "FPTP");
+        ASSERT_NE(fptp, nullptr) << i;
+        EXPECT_EQ(box(fptp), (Box{30, 5, 360, 54})) << i;
+    }
+    TfrView* fpb = other.view(2, "FPB");
+    ASSERT_NE(fpb, nullptr);
+    const TfrView* text = other.view(2, "FM1");
+    EXPECT_EQ(box(fpb), (Box{400, fpb->Top, 100, 80}));
+    EXPECT_GE(fpb->Top, text->Top + text->Height);
 }
 
 TEST_F(UnattendedTest, FailuresGoToStandardErrorAndLeaveNoOutput) {
