@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +13,6 @@
 
 #include "app/form_storage.h"
 #include "app/print_job.h"
-#include "engine/stream.h"
 #include "output/printer_device.h"
 #include "platform/cups_printer.h"
 #include "platform/error.h"
@@ -65,18 +63,6 @@ private:
 };
 
 std::string programFolder() { return QFile::encodeName(QCoreApplication::applicationDirPath() + '/').toStdString(); }
-
-void savePrepared(TfrReport& report, const std::string& path) {
-    StreamWriter out;
-    report.PreparedPages.SaveToStream(out);
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    file.setDirectWriteFallback(false);
-    const std::string& bytes = out.data();
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-        throw Error("Cannot write the file " + path + ": " + file.errorString().toStdString());
-}
 
 // The platform printer of the run; the printer device owns it, this keeps
 // a view of it for the end of the run.
@@ -145,7 +131,7 @@ int runUnattended(const CommandLine& line) {
     QuorPrintJob job(settings);
     job.output = printing ? JobOutput::printer : JobOutput::none;
     if (!line.preparedFile.empty())
-        job.OnPrepared = [&line](TfrReport& report) { savePrepared(report, line.preparedFile); };
+        job.OnPrepared = [&line](TfrReport& report) { report.SavePreparedReport(line.preparedFile); };
     try {
         if (namedQueueMissing(line, chosen)) throw Error("The printer " + line.printerName + " is not installed");
         const int jobsBefore = chosen.cups ? chosen.cups->lastJobId() : 0;

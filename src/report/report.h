@@ -4,13 +4,18 @@
 // data dictionary, loads and saves templates and finds template objects.
 // Building, showing and printing extend it in later layers.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "engine/expr/hosts.h"
 #include "engine/prepared_pages.h"
+#include "engine/variant.h"
 #include "engine/view_context.h"
 #include "report/data_dictionary.h"
 #include "report/pages.h"
@@ -43,7 +48,7 @@ enum PreviewButton : std::uint32_t {
 class ReportBuilder;
 class BandDataSource;
 
-class TfrReport : public ReportContext, public PreparedPagesHost {
+class TfrReport : public ReportContext, public PreparedPagesHost, public ReportNames {
 public:
     explicit TfrReport(std::string name = "frReport1");
     ~TfrReport() override;
@@ -126,6 +131,18 @@ public:
     std::function<void(int pageNo)> OnProgress;
     std::function<void(TfrPage& page)> OnManualBuild;
 
+    // Names the report resolves for the expressions of its build, in this
+    // order: the handler, the dictionary's variables (whose values are
+    // expressions), then `Variables`. The handler leaves `value` empty for
+    // a name it does not know.
+    std::function<void(const std::string& name, Variant& value)> OnGetValue;
+    std::vector<std::pair<std::string, Variant>> Variables;
+    // Functions of the application's own, asked after the standard ones:
+    // upper-cased name and the arguments' unevaluated texts; returns false
+    // for a function it does not know.
+    std::function<bool(const std::string& name, const std::array<std::string, 3>& args, Variant& result)>
+        OnUserFunction;
+
     // Builds the prepared pages from the template, which is restored
     // afterwards; changes made before stay. A build error is shown in a
     // message box and leaves no pages; the result is then false.
@@ -173,6 +190,11 @@ public:
     void beforePrint(std::vector<std::string>& lines, TfrView& view) override;
     void runScript(const std::vector<std::string>& script, TfrView& view) override;
     ExportSink* exportSink() override { return activeExport; }
+
+    // ReportNames
+    std::optional<Variant> handlerValue(const std::string& name) override;
+    std::optional<Variant> dictionaryValue(const std::string& name) override;
+    std::optional<Variant> variableValue(const std::string& name) override;
 
     // PreparedPagesHost: a page added by the build raises OnBeginPage.
     void pageAdded() override;

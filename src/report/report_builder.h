@@ -10,6 +10,7 @@
 
 #include "engine/build_state.h"
 #include "engine/build_values.h"
+#include "report/report_names.h"
 
 namespace quor {
 
@@ -59,6 +60,7 @@ private:
     BuildState state_;
     BuildValuesOf values_{state_};
     BuildValues* previousValues_ = nullptr;
+    ReportNamesConnection names_{report_};
 
 public:
     // Set when the OnBeginBand handler raised the error that ended the build.

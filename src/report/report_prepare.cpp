@@ -69,6 +69,8 @@ bool TfrReport::Prepare() {
                 activeBuild_ = nullptr;
                 builder.reset();
                 restore();
+                // The pages built so far are nobody's result.
+                PreparedPages.Clear();
                 throw;
             }
             try {

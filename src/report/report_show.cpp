@@ -3,6 +3,8 @@
 // through the report-windows hook.
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
 #include <fstream>
 #include <iterator>
 
@@ -35,12 +37,15 @@ void TfrReport::LoadPreparedReport(const std::string& fileName) {
 void TfrReport::SavePreparedReport(const std::string& fileName) {
     StreamWriter out;
     PreparedPages.SaveToStream(out);
-    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-    if (!file) throw Error("Не удалось создать файл " + fileName);
+    // Written beside the target and renamed when complete: a failed save
+    // never leaves a truncated file where the user's file was.
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) throw Error("Не удалось создать файл " + fileName);
     const std::string_view bytes = out.data();
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) throw Error("Не удалось записать файл " + fileName);
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+        !file.commit())
+        throw Error("Не удалось записать файл " + fileName);
 }
 
 bool TfrReport::objectClick(TfrView& view) {

@@ -102,6 +102,35 @@ TEST_F(BuildReportTest, NoPagesWithoutDataWhenEmptyReportsAreNotPrinted) {
     EXPECT_TRUE(shownText().empty());
 }
 
+TEST_F(BuildReportTest, ReportNamesAndFunctionsReachTheTextOfABuild) {
+    loadPortrait(0);
+    memo().Memo = {"[A] [B] [C] [D] [TWICE(21)]"};
+    report_.Dictionary.variableList = {{"A", "2*3"}, {"B", "A+1"}, {"C", "99"}};
+    report_.Variables = {{"C", Variant(std::string("list"))}, {"D", Variant(std::string("four"))}};
+    // The handler comes first and leaves unknown names alone.
+    report_.OnGetValue = [](const std::string& name, Variant& value) {
+        if (name == "C") value = Variant(std::string("handler"));
+    };
+    report_.OnUserFunction = [](const std::string& name, const std::array<std::string, 3>& args, Variant& result) {
+        if (name != "TWICE") return false;
+        result = Variant(2 * std::stoi(args[0]));
+        return true;
+    };
+    ASSERT_TRUE(report_.Prepare());
+    EXPECT_EQ(preparedText(0, "FM1"), "6 7 handler four 42");
+    EXPECT_TRUE(shownText().empty());
+    // The connection ends with the build.
+    EXPECT_EQ(expressionEngine().report, nullptr);
+
+    // A variable that names itself ends the build with an error, not a hang.
+    report_.OnGetValue = nullptr;
+    loadPortrait(0);
+    memo().Memo = {"[LOOP]"};
+    report_.Dictionary.variableList = {{"LOOP", "LOOP+1"}};
+    EXPECT_FALSE(report_.Prepare());
+    EXPECT_FALSE(shownText().empty());
+}
+
 // A script interpreter of one command per line, reaching the build the way
 // any interpreter does: through the expression engine.
 class ScriptCommandTest : public BuildReportTest {

@@ -88,6 +88,8 @@ TEST_F(PrepareTest, BeginBandErrorReachesTheCallerWithoutABox) {
     EXPECT_THROW(report_.Prepare(), Error);
     EXPECT_TRUE(messages_.messages().empty());
     EXPECT_EQ(memo().Top, 24);
+    // The page begun before the error is not left for a preview or print.
+    EXPECT_EQ(report_.PreparedPages.Count(), 0);
     // The next build works from the whole template.
     report_.OnBeginBand = nullptr;
     EXPECT_TRUE(report_.Prepare());
