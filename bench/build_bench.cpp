@@ -5,9 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,13 +51,3 @@ void BM_PreparePortrait(benchmark::State& state) {
 BENCHMARK(BM_PreparePortrait)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

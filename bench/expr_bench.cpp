@@ -34,5 +34,3 @@ void CompiledCondition(benchmark::State& state) {
 BENCHMARK(CompiledCondition);
 
 }  // namespace
-
-BENCHMARK_MAIN();

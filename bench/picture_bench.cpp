@@ -50,4 +50,3 @@ BENCHMARK(printLogo);
 
 }  // namespace
 
-BENCHMARK_MAIN();

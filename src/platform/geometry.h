@@ -4,6 +4,9 @@
 // was designed for: a rectangle includes its left and top edge and excludes
 // its right and bottom edge.
 
+#include <algorithm>
+#include <vector>
+
 namespace quor {
 
 struct Point {
@@ -38,5 +41,19 @@ struct Rect {
     }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+
+// The smallest rectangle whose edges pass through the outermost points
+// (right and bottom inclusive); empty for no points.
+inline Rect boundingRect(const std::vector<Point>& pts) {
+    if (pts.empty()) return Rect{};
+    Rect r{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
+    for (const Point& p : pts) {
+        r.left = std::min(r.left, p.x);
+        r.top = std::min(r.top, p.y);
+        r.right = std::max(r.right, p.x);
+        r.bottom = std::max(r.bottom, p.y);
+    }
+    return r;
+}
 
 }  // namespace quor

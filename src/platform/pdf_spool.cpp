@@ -16,7 +16,9 @@ namespace quor {
 
 PdfSpool::PdfSpool(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape,
                    const std::string& title) {
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quor-print-XXXXXX.pdf");
+    // Qt adds the unique part to the name; CUPS is told the format, so the
+    // name needs no suffix.
+    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quor-print");
     if (!file->open()) throw Error("Cannot create the print file: " + file->errorString().toStdString());
     start(std::move(file), sheet, metrics, landscape, title);
 }

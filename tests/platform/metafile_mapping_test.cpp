@@ -23,16 +23,6 @@ RecordingCanvas play(const std::string& bytes, const Rect& dest) {
     return c;
 }
 
-Rect boundsOf(const std::vector<Point>& pts) {
-    Rect r{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
-    for (const Point& p : pts) {
-        r.left = std::min(r.left, p.x);
-        r.top = std::min(r.top, p.y);
-        r.right = std::max(r.right, p.x);
-        r.bottom = std::max(r.bottom, p.y);
-    }
-    return r;
-}
 
 EmfBuilder& selectRed(EmfBuilder& b) {
     return b.pen(1, 0, 0, 0x0000FF).brush(2, 0, 0x00FF00).rec(37, {1}).rec(37, {2});
@@ -150,7 +140,7 @@ TEST(MetafileCurves, ArcsChordsPiesAndRoundRectsBecomePaths) {
     // Counter-clockwise on the page from the right to the top: the upper
     // right quarter only.
     for (const auto& p : {paths[0], paths[1], paths[2]}) {
-        Rect r = boundsOf(p.path.points);
+        Rect r = boundingRect(p.path.points);
         EXPECT_GE(r.left, 50);
         EXPECT_LE(r.bottom, 50);
         EXPECT_LE(r.right, 100);
@@ -160,7 +150,7 @@ TEST(MetafileCurves, ArcsChordsPiesAndRoundRectsBecomePaths) {
     EXPECT_TRUE(paths[1].fill);
     EXPECT_FALSE(paths[2].fill);
     EXPECT_EQ(paths[2].path.points.back(), (Point{50, 0}));
-    EXPECT_EQ(boundsOf(paths[3].path.points), (Rect{0, 0, 100, 100}));
+    EXPECT_EQ(boundingRect(paths[3].path.points), (Rect{0, 0, 100, 100}));
     EXPECT_EQ(std::count(paths[3].path.ops.begin(), paths[3].path.ops.end(), CanvasPath::Op::Bezier), 4);
 }
 

@@ -108,15 +108,7 @@ void GdiContext::addBounds(const Rect& r) {
 }
 
 void GdiContext::addBounds(const std::vector<Point>& pts) {
-    if (pts.empty()) return;
-    Rect r{pts[0].x, pts[0].y, pts[0].x, pts[0].y};
-    for (const Point& p : pts) {
-        r.left = std::min(r.left, p.x);
-        r.top = std::min(r.top, p.y);
-        r.right = std::max(r.right, p.x);
-        r.bottom = std::max(r.bottom, p.y);
-    }
-    addBounds(r);
+    if (!pts.empty()) addBounds(boundingRect(pts));
 }
 
 // ---- mapping ----
