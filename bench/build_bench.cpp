@@ -14,7 +14,7 @@
 #include "engine/engine_state.h"
 #include "engine/memo_view.h"
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/message_box.h"
 #include "report/builtin_templates.h"
 #include "report/report.h"

@@ -10,7 +10,7 @@
 
 #include "engine/prepared_pages.h"
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/recording_canvas.h"
 #include "platform/recording_printer.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
 #include "report/report.h"

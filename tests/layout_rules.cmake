@@ -1,13 +1,22 @@
-# engine/ and report/ draw through our Canvas and never see widgets.
-file(GLOB_RECURSE files ${SRC}/engine/* ${SRC}/report/*)
+# Arrows point down only: device/, engine/ and report/ draw through our Canvas,
+# never see widgets, and include nothing from the layers above them.
+file(GLOB_RECURSE files ${SRC}/device/* ${SRC}/engine/* ${SRC}/report/*)
 set(bad "")
 foreach(f ${files})
-  file(STRINGS ${f} lines REGEX "#[ \t]*include[ \t]*[<\"](QtWidgets|QtPrintSupport|QWidget|QApplication|QDialog|QMainWindow|QMessageBox|QPrinter)")
+  file(STRINGS ${f} lines REGEX "#[ \t]*include[ \t]*[<\"](QtWidgets|QtPrintSupport|QWidget|QApplication|QDialog|QMainWindow|QMessageBox|QPrinter|output/|app/)")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+# The device layer sits below the engine.
+file(GLOB_RECURSE device_files ${SRC}/device/*)
+foreach(f ${device_files})
+  file(STRINGS ${f} lines REGEX "#[ \t]*include[ \t]*\"(engine|report)/")
   if(lines)
     list(APPEND bad "${f}: ${lines}")
   endif()
 endforeach()
 if(bad)
-  message(FATAL_ERROR "Widget headers included below engine/ or report/:\n${bad}")
+  message(FATAL_ERROR "Includes that run against the layers:\n${bad}")
 endif()
 message(STATUS "layout rules hold")

@@ -15,7 +15,7 @@
 #include "engine/picture_view.h"
 #include "engine/stream.h"
 #include "engine/view_factory.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "report/builtin_templates.h"
 #include "report/report.h"
 

@@ -16,7 +16,7 @@
 #include "engine/memo_view.h"
 #include "engine/stream.h"
 #include "output/preview_form.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/cups_printer.h"
 #include "report/builtin_templates.h"
 #include "report/report.h"

@@ -9,7 +9,7 @@
 #include "app/print_job.h"
 #include "app/unattended.h"
 #include "output/preview_form.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "output/progress_form.h"
 #include "platform/cups_printer.h"
 

@@ -4,7 +4,7 @@
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
 #include "report/builtin_templates.h"

@@ -13,7 +13,7 @@
 
 #include "app/form_storage.h"
 #include "app/print_job.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/cups_printer.h"
 #include "platform/error.h"
 #include "platform/message_box.h"

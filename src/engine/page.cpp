@@ -4,7 +4,7 @@
 #include "engine/engine_state.h"
 #include "engine/stream.h"
 #include "engine/view.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 
 namespace quor {
 

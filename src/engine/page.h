@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/view_context.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 
 namespace quor {
 

@@ -13,7 +13,7 @@
 
 #include "engine/page.h"
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/geometry.h"
 
 namespace quor {

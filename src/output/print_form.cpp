@@ -15,7 +15,7 @@
 #include <QToolButton>
 
 #include "output/dialog_font.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/messages.h"
 #include "platform/numbers.h"
 

@@ -1,6 +1,6 @@
 #include "report/pages.h"
 
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 
 namespace quor {
 

@@ -5,7 +5,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/view.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "report/template_io.h"
 

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 #include "engine/engine_state.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/canvas.h"
 #include "platform/error.h"
 #include "platform/geometry.h"

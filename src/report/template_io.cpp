@@ -8,7 +8,7 @@
 #include "engine/stream.h"
 #include "engine/view.h"
 #include "engine/view_factory.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"

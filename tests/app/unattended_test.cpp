@@ -13,7 +13,7 @@
 
 #include "engine/picture_view.h"
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
 #include "program_run.h"

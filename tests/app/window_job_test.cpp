@@ -13,7 +13,7 @@
 #include "app/main_window.h"
 #include "app/print_job.h"
 #include "output/preview_form.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/message_box.h"
 #include "platform/recording_printer.h"
 #include "report/report_windows.h"

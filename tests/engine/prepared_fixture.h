@@ -14,7 +14,7 @@
 #include "engine/prepared_pages.h"
 #include "engine/stream.h"
 #include "engine/view_factory.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/recording_printer.h"
 #include "view_fixtures.h"
 

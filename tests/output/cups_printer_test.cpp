@@ -17,7 +17,7 @@
 #include <chrono>
 #include <thread>
 
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/canvas.h"
 #include "platform/cups_printer.h"
 #include "platform/error.h"

@@ -23,7 +23,7 @@
 #include "engine/stream.h"
 #include "output/preview_box.h"
 #include "output/preview_form.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "output/speed_button.h"
 #include "platform/message_box.h"
 #include "report/builtin_templates.h"

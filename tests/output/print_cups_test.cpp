@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 
 #include "engine/engine_state.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/cups_printer.h"
 #include "report/report.h"
 #include "support/cups_output.h"

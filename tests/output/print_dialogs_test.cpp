@@ -17,7 +17,7 @@
 
 #include "engine/engine_state.h"
 #include "output/print_form.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "output/progress_form.h"
 #include "platform/error.h"
 #include "platform/recording_printer.h"

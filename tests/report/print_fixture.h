@@ -13,7 +13,7 @@
 #include "engine/engine_state.h"
 #include "engine/page.h"
 #include "engine/view_factory.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/message_box.h"
 #include "platform/recording_printer.h"
 #include "report/report.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/message_box.h"
 #include "report/report.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/stream.h"
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 #include "platform/message_box.h"
 #include "platform/recording_printer.h"
 #include "report/report.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "output/paper_table.h"
-#include "output/printer_device.h"
+#include "device/paper_table.h"
+#include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/recording_printer.h"

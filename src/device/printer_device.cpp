@@ -1,10 +1,10 @@
-#include "output/printer_device.h"
+#include "device/printer_device.h"
 
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
 
-#include "output/paper_table.h"
+#include "device/paper_table.h"
 #include "platform/error.h"
 #include "platform/messages.h"
 #include "platform/numbers.h"
