@@ -38,6 +38,8 @@ std::string readDocumentBytes(const std::string& path) {
     return bytes;
 }
 
-std::vector<std::string> readDocumentLines(const std::string& path) { return splitDocumentLines(readDocumentBytes(path)); }
+std::vector<std::string> readDocumentLines(const std::string& path) {
+    return splitDocumentLines(readDocumentBytes(path));
+}
 
 }  // namespace quor

@@ -13,7 +13,9 @@ namespace {
 constexpr char kFormFeed = '\x0C';
 constexpr char kEndMark = '\x1A';
 
-bool readSwitch(const TFormStorage& settings, const char* key) { return settings.ReadInteger(key, 0) == 1; }
+bool readSwitch(const TFormStorage& settings, const char* key) {
+    return settings.ReadInteger(key, 0) == 1;
+}
 
 bool onlyEmptyLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
@@ -58,7 +60,8 @@ PrintoutText splitPrintout(std::string_view bytes, bool formFeeds) {
     std::vector<std::vector<std::string>> runs;
     for (std::size_t start = 0;;) {
         const std::size_t feed = bytes.find(kFormFeed, start);
-        runs.push_back(splitDocumentLines(bytes.substr(start, feed == std::string_view::npos ? feed : feed - start)));
+        runs.push_back(splitDocumentLines(
+            bytes.substr(start, feed == std::string_view::npos ? feed : feed - start)));
         if (feed == std::string_view::npos) break;
         start = feed + 1;
     }

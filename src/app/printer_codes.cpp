@@ -31,6 +31,7 @@ struct Command {
 };
 
 // The commands after ESC, by family.
+// clang-format off
 constexpr Command kCommands[] = {
     // Printer reset, paper and mechanism: initialise, cut-sheet feeder,
     // print direction and speed, paper-out detector, immediate print, skip
@@ -78,6 +79,7 @@ constexpr Command kCommands[] = {
     // PCL only: secondary font selection.
     {')', Shape::pcl, 0},
 };
+// clang-format on
 
 constexpr std::array<const Command*, 256> commandTable() {
     std::array<const Command*, 256> table{};
@@ -105,7 +107,8 @@ public:
     int at(std::size_t i) const { return i < b_.size() ? static_cast<unsigned char>(b_[i]) : -1; }
     // nL + 256 nH at i; 0 past the end (the end is then reached anyway).
     std::size_t word(std::size_t i) const {
-        return static_cast<std::size_t>(std::max(at(i), 0)) + 256u * static_cast<std::size_t>(std::max(at(i + 1), 0));
+        return static_cast<std::size_t>(std::max(at(i), 0)) +
+               256u * static_cast<std::size_t>(std::max(at(i + 1), 0));
     }
     std::size_t end(std::size_t i) const { return std::min(i, b_.size()); }
     std::size_t size() const { return b_.size(); }
@@ -132,14 +135,17 @@ std::size_t pclEnd(const Bytes& b, std::size_t p, unsigned char first) {
     for (;;) {
         std::size_t value = 0;
         while (b.at(p) == '+' || b.at(p) == '-') ++p;
-        for (; isDigit(b.at(p)); ++p) value = std::min<std::size_t>(value * 10 + static_cast<std::size_t>(b.at(p) - '0'), b.size());
+        for (; isDigit(b.at(p)); ++p)
+            value = std::min<std::size_t>(value * 10 + static_cast<std::size_t>(b.at(p) - '0'),
+                                          b.size());
         if (b.at(p) == '.')
             for (++p; isDigit(b.at(p));) ++p;
         const int letter = b.at(p);
         if (letter < 0) return b.size();
         if (!isLower(letter) && !isUpper(letter)) return p;  // not PCL after all: the rest is text
         ++p;
-        const bool data = letter == 'W' || letter == 'w' || (first == '&' && group == 'p' && letter == 'X');
+        const bool data =
+            letter == 'W' || letter == 'w' || (first == '&' && group == 'p' && letter == 'X');
         if (data) p = b.end(p + value);
         if (isUpper(letter)) return p;
     }
@@ -183,7 +189,8 @@ std::size_t downloadEnd(const Bytes& b, std::size_t p) {
     const int first = b.at(p + 1);
     const int last = b.at(p + 2);
     p += 3;
-    for (int c = first; c <= last && p < b.size(); ++c) p += 3 + 3 * static_cast<std::size_t>(std::max(b.at(p + 1), 0));
+    for (int c = first; c <= last && p < b.size(); ++c)
+        p += 3 + 3 * static_cast<std::size_t>(std::max(b.at(p + 1), 0));
     return b.end(p);
 }
 
@@ -198,23 +205,33 @@ std::size_t escapeEnd(const Bytes& b, std::size_t p, unsigned char command) {
     const Command* c = kByCode[command];
     if (!c) return b.end(p);  // an unknown command: ESC and its letter
     switch (c->shape) {
-    case Shape::fixed: return b.end(p + c->count);
-    case Shape::untilNul: return nulEnd(b, p, c->count);
-    case Shape::channel: return nulEnd(b, b.end(p + 1), c->count);
-    case Shape::pageLength: return b.end(p + (b.at(p) == 0 ? 2 : 1));
-    case Shape::columns: return b.end(p + 2 + b.word(p) * c->count);
-    case Shape::bitImage:
-        if (command == '*' && isLower(b.at(p))) return pclEnd(b, p, command);
-        return b.end(p + 3 + b.word(p + 1) * bytesPerColumn(command, b.at(p)));
-    case Shape::raster: return rasterEnd(b, p);
-    case Shape::extended: {
-        const int next = b.at(p);
-        if (isDigit(next) || next == '+' || next == 's' || next == 'f') return pclEnd(b, p, command);
-        return b.end(p + 3 + b.word(p + 1));
-    }
-    case Shape::download: return isLower(b.at(p)) ? pclEnd(b, p, command) : downloadEnd(b, p);
-    case Shape::percent: return b.at(p) == '-' ? pclEnd(b, p, command) : b.end(p + 1);
-    case Shape::pcl: return pclEnd(b, p, command);
+        case Shape::fixed:
+            return b.end(p + c->count);
+        case Shape::untilNul:
+            return nulEnd(b, p, c->count);
+        case Shape::channel:
+            return nulEnd(b, b.end(p + 1), c->count);
+        case Shape::pageLength:
+            return b.end(p + (b.at(p) == 0 ? 2 : 1));
+        case Shape::columns:
+            return b.end(p + 2 + b.word(p) * c->count);
+        case Shape::bitImage:
+            if (command == '*' && isLower(b.at(p))) return pclEnd(b, p, command);
+            return b.end(p + 3 + b.word(p + 1) * bytesPerColumn(command, b.at(p)));
+        case Shape::raster:
+            return rasterEnd(b, p);
+        case Shape::extended: {
+            const int next = b.at(p);
+            if (isDigit(next) || next == '+' || next == 's' || next == 'f')
+                return pclEnd(b, p, command);
+            return b.end(p + 3 + b.word(p + 1));
+        }
+        case Shape::download:
+            return isLower(b.at(p)) ? pclEnd(b, p, command) : downloadEnd(b, p);
+        case Shape::percent:
+            return b.at(p) == '-' ? pclEnd(b, p, command) : b.end(p + 1);
+        case Shape::pcl:
+            return pclEnd(b, p, command);
     }
     return b.end(p);
 }

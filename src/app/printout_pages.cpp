@@ -62,22 +62,26 @@ private:
 
 // Lowers the font a point at a time until the widest line, measured as the
 // memo measures it, ends within the printable area.
-void fitFontToWidth(const TfrReport& report, TfrMemoView& memo, const std::vector<std::string>& lines) {
+void fitFontToWidth(const TfrReport& report, TfrMemoView& memo,
+                    const std::vector<std::string>& lines) {
     const int right = report.TemplatePages[0].RightEdge();
-    while (memo.Font.pointSize > kSmallestFitSize && static_cast<long long>(memo.Left) + memo.CalcWidth(lines) > right)
+    while (memo.Font.pointSize > kSmallestFitSize &&
+           static_cast<long long>(memo.Left) + memo.CalcWidth(lines) > right)
         --memo.Font.pointSize;
 }
 
 }  // namespace
 
-std::vector<std::string> fillPages(PrintoutText text, int firstCapacity, int nextCapacity, int perPage) {
+std::vector<std::string> fillPages(PrintoutText text, int firstCapacity, int nextCapacity,
+                                   int perPage) {
     std::vector<std::string> out;
     out.reserve(text.lines.size());
     int page = 0;
     int used = 0;
     auto capacity = [&] { return std::max(page == 0 ? firstCapacity : nextCapacity, 0); };
     auto endPage = [&] {
-        out.insert(out.end(), static_cast<std::size_t>(std::max(capacity() - used, 0)), std::string());
+        out.insert(out.end(), static_cast<std::size_t>(std::max(capacity() - used, 0)),
+                   std::string());
         ++page;
         used = 0;
     };
@@ -97,7 +101,8 @@ std::vector<std::string> fillPages(PrintoutText text, int firstCapacity, int nex
     return out;
 }
 
-void layOutPrintout(TfrReport& report, TfrMemoView& FM1, PrintoutText text, const DosPrinterSettings& settings) {
+void layOutPrintout(TfrReport& report, TfrMemoView& FM1, PrintoutText text,
+                    const DosPrinterSettings& settings) {
     if (settings.fitWidth) fitFontToWidth(report, FM1, text.lines);
     const bool paged = settings.formFeed || settings.linesPerPage > 0;
     if (!paged || !lineStepIsValid(FM1)) {
@@ -106,7 +111,9 @@ void layOutPrintout(TfrReport& report, TfrMemoView& FM1, PrintoutText text, cons
         return;
     }
     TextArea area(report, FM1);
-    const int perPage = settings.linesPerPage > 0 && area.spaceLines(settings.linesPerPage) ? settings.linesPerPage : 0;
+    const int perPage = settings.linesPerPage > 0 && area.spaceLines(settings.linesPerPage)
+                            ? settings.linesPerPage
+                            : 0;
     FM1.Memo = fillPages(std::move(text), area.firstPageLines(), area.nextPageLines(), perPage);
 }
 

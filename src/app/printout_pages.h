@@ -21,12 +21,14 @@ class TfrReport;
 // Sets FM1's font size and line spacing as the settings ask and its Memo
 // to the printout's lines; without "FitWidth", "FormFeed" and
 // "LinesPerPage" the lines go in unchanged.
-void layOutPrintout(TfrReport& report, TfrMemoView& FM1, PrintoutText text, const DosPrinterSettings& settings);
+void layOutPrintout(TfrReport& report, TfrMemoView& FM1, PrintoutText text,
+                    const DosPrinterSettings& settings);
 
 // The lines with blank lines added so that each page of the printout fills
 // a page of the report: the first page holds `firstCapacity` lines, every
 // later one `nextCapacity`; a page ends at a form feed or, with `perPage`
 // > 0, after that many lines.
-std::vector<std::string> fillPages(PrintoutText text, int firstCapacity, int nextCapacity, int perPage);
+std::vector<std::string> fillPages(PrintoutText text, int firstCapacity, int nextCapacity,
+                                   int perPage);
 
 }  // namespace quor
