@@ -47,13 +47,13 @@ constexpr Command kCommands[] = {
     // (10, 12, 15 cpi, proportional, pitch and point), condensed and double
     // width (ESC SI, ESC SO), underline, double width and height, letter
     // quality, typeface, style, super- and subscript, master select,
-    // spacing between characters.
+    // spacing between characters, enlarged print.
     {'E', Shape::fixed, 0}, {'F', Shape::fixed, 0}, {'G', Shape::fixed, 0}, {'H', Shape::fixed, 0},
     {'4', Shape::fixed, 0}, {'5', Shape::fixed, 0}, {'P', Shape::fixed, 0}, {'M', Shape::fixed, 0},
     {'g', Shape::fixed, 0}, {'p', Shape::fixed, 1}, {'X', Shape::fixed, 3}, {0x0F, Shape::fixed, 0},
     {0x0E, Shape::fixed, 0}, {'-', Shape::fixed, 1}, {'W', Shape::fixed, 1}, {'w', Shape::fixed, 1},
     {'x', Shape::fixed, 1}, {'k', Shape::fixed, 1}, {'q', Shape::fixed, 1}, {'S', Shape::fixed, 1},
-    {'T', Shape::fixed, 0}, {'!', Shape::fixed, 1}, {' ', Shape::fixed, 1},
+    {'T', Shape::fixed, 0}, {'!', Shape::fixed, 1}, {' ', Shape::fixed, 1}, {'h', Shape::fixed, 1},
     // Character tables and sets: table, international set, user-defined
     // set, upper control codes, most significant bit, copy ROM to RAM,
     // user-defined characters, bit-image mode reassignment.
