@@ -1,6 +1,8 @@
 #include "app/print_job.h"
 
 #include "app/document_text.h"
+#include "app/dos_printer.h"
+#include "app/printout_pages.h"
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
@@ -57,8 +59,10 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
-    FM1->Font.charset = kOemCharset;
-    FM1->Memo = readDocumentLines(document);
+    const DosPrinterSettings dos = readDosPrinterSettings(FS);
+    FM1->Font.charset = dos.charset;
+    const std::string bytes = printedBytes(readDocumentBytes(document), dos);
+    layOutPrintout(frRep, *FM1, splitPrintout(bytes, dos.formFeed), dos);
 }
 
 bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
