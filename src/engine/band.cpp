@@ -33,6 +33,8 @@ Rect TfrBand::bandRect() const {
     return Rect{Page->ShiftX, Top, Page->ShiftX + Page->ColumnWidth, Top + Height};
 }
 
+Point TfrBand::placementShift() const { return Point{Page->ShiftX - Page->LeftEdge(), Top}; }
+
 void TfrBand::runScript() {
     if (!View || Script.empty()) return;
     try {
@@ -199,8 +201,9 @@ void TfrBand::PlaceView(TfrView& view) {
     if (Breaked || !engine().firstPass) {
         const int x = view.Left;
         const int y = view.Top;
-        view.Left = x + Page->ShiftX - Page->LeftEdge();
-        view.Top = y + Top;
+        const Point shift = placementShift();
+        view.Left = x + shift.x;
+        view.Top = y + shift.y;
         engine().currentView = &view;
         try {
             st.host->writeView(st.CurrentPageIndex, view);

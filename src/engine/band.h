@@ -96,6 +96,7 @@ public:
     // BandContext
     Rect bandRect() const override;
     bool isCrossBand() const override { return isCrossKind(); }
+    Point placementShift() const override;
 
 private:
     BuildState& build() const;
