@@ -1,5 +1,9 @@
-// Feeds arbitrary bytes to the whole template reader, then writes what was
-// read and reads that again. Seeds: resources/templates/*.frf.
+// Feeds arbitrary bytes to the whole template reader, writes what was read
+// and reads that again, then builds it: data bands over count sources and
+// over the form's data sources, groups, aggregates, subreports and cross
+// cells. A build is stopped after a bounded number of band showings.
+// Seeds: resources/templates/*.frf and the data templates written by
+// tools/make_fuzz_seeds.cpp.
 
 #include <QGuiApplication>
 #include <cstddef>
@@ -8,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/dataset.h"
+#include "engine/engine_state.h"
 #include "engine/stream.h"
 #include "device/printer_device.h"
 #include "platform/error.h"
@@ -22,6 +28,40 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     quor::setMessageSink([](const quor::MessageRequest&) { return quor::MessageResult::Ok; });
     return 0;
 }
+
+namespace {
+
+// The sources the seeds name: "Data" and "Detail" on the report's form,
+// also as "Form1.Data".
+void build(quor::TfrReport& report) {
+    quor::TfrUserDataset data, detail;
+    data.Name = "Data";
+    data.rangeEnd = quor::RangeEnd::reCount;
+    data.RangeEndCount = 7;
+    detail.Name = "Detail";
+    detail.rangeEnd = quor::RangeEnd::reCount;
+    detail.RangeEndCount = 3;
+    quor::TfrComponentOwner form;
+    form.Name = "Form1";
+    form.Components = {&data, &detail};
+    quor::engine().applicationForms = {&form};
+    report.Owner = &form;
+    report.ShowProgress = false;
+    report.OnGetValue = [&data, &detail](const std::string& name, quor::Variant& value) {
+        if (name == "key") value = quor::Variant(data.RecNo / 3);
+        else if (name == "v") value = quor::Variant(data.RecNo * 10 + detail.RecNo);
+    };
+    int showings = 0;
+    auto count = [&report, &showings] {
+        if (++showings > 3000) report.StopRequested = true;
+    };
+    report.OnBeginBand = [&count](quor::TfrBand&) { count(); };
+    report.OnPrintColumn = [&count](int, int&) { count(); };
+    report.Prepare();
+    quor::engine().applicationForms.clear();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -41,5 +81,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quor::StreamReader in2(saved);
     again.LoadFromStream(in2);
     if (again.TemplatePages.Count() != report.TemplatePages.Count()) std::abort();
+    build(again);
     return 0;
 }

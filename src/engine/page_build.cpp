@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/band.h"
+#include "engine/band_source.h"
 #include "engine/build_state.h"
 #include "engine/engine_state.h"
 #include "engine/memo_view.h"
@@ -59,6 +60,9 @@ void TfrPage::InitBuild(BuildState& state) {
     for (const auto& v : objects_) {
         v->preparedMode = true;
         v->parentBand = nullptr;
+        // The page a subreport shows is built only inside its band.
+        if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get()))
+            if (TfrPage* shown = state.host->templatePage(sub->SubPage); shown && shown != this) shown->IsSubreport = true;
     }
     distributeCrossViews();
     distributeHorizontalViews();
@@ -69,11 +73,13 @@ void TfrPage::InitBuild(BuildState& state) {
     RecordNo = 1;
     CrossColumn = 1;
     InitDone = true;
+    BindSources();
 }
 
 void TfrPage::DoneBuild() {
     if (!InitDone) return;
     if (build && build->twoPass && engine().firstPass) return;
+    for (const auto& b : bandStore_) ReleaseSource(*b);
     for (const auto& v : objects_) v->parentBand = nullptr;
     Bands.fill(nullptr);
     bandStore_.clear();

@@ -1,0 +1,94 @@
+// Subreports replayed inside their band and continued on the next page, and
+// cross cells printed across a band and continued to the right on the next
+// prepared page, checked on the prepared pages.
+
+#include "data_report_fixture.h"
+#include "engine/band.h"
+
+namespace quor::test {
+namespace {
+
+class SubreportCrossTest : public DataReportTest {};
+
+TEST_F(SubreportCrossTest, ASubreportContinuesOverAPageBreak) {
+    band("Title", kBandReportTitle, 40, 30);
+    auto sub = std::make_unique<TfrSubReportView>();
+    sub->Name = "Sub";
+    sub->SetBounds(100, 45, 300, 20);
+    sub->SubPage = 1;
+    page().addObject(std::move(sub));
+    row("Summary", kBandReportSummary, 100, "END");
+    addPage();
+    band("S", kBandMasterData, 40, 20, "60", 0, 1);
+    memo("SText", 40, 42, "S[LINE#]", 200, 1);
+    ASSERT_TRUE(prepare());
+
+    const auto items = printed();
+    ASSERT_EQ(items.size(), 61u);
+    ASSERT_EQ(report_.PreparedPages.Count(), 2);
+    // The subreport starts at the view's place and its rows go on at the
+    // top of the next page, shifted by the view's x.
+    EXPECT_EQ(items[0].top, 36 + 5 + 2);
+    int onFirstPage = 0;
+    for (std::size_t i = 0; i < 60; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(items[i].text, "S" + std::to_string(i + 1));
+        EXPECT_EQ(items[i].left, 40 + 100);
+        if (items[i].page == 0) {
+            ++onFirstPage;
+        } else if (items[i - 1].page == 0) {
+            EXPECT_EQ(items[i].top, 36 + 2);
+        }
+        if (i > 0 && items[i].page == items[i - 1].page) {
+            EXPECT_EQ(items[i].top, items[i - 1].top + 20);
+        }
+    }
+    EXPECT_GT(onFirstPage, 40);
+    EXPECT_LT(onFirstPage, 60);
+    // The band below the subreport follows its last row.
+    EXPECT_EQ(items[60].text, "END");
+    EXPECT_EQ(items[60].page, 1);
+    EXPECT_EQ(items[60].top, items[59].top + 20);
+}
+
+TEST_F(SubreportCrossTest, CrossCellsPastTheRightMarginGoOnTheNextPage) {
+    row("R", kBandMasterData, 80, "R[LINE#]", "3");
+    TfrBandView& cross = band("Columns", kBandCrossData, 0, 0, "12");
+    cross.SetBounds(100, 300, 100, 40);
+    memo("Cell", 100, 82, "C[COLUMN#]", 90);
+    int rowsBegun = 0;
+    std::vector<int> widthsAsked;
+    report_.OnBeginColumn = [&](TfrBand&) { ++rowsBegun; };
+    report_.OnPrintColumn = [&](int column, int&) { widthsAsked.push_back(column); };
+    ASSERT_TRUE(prepare());
+
+    ASSERT_EQ(report_.PreparedPages.Count(), 2);
+    const int right = report_.TemplatePages[0].RightEdge();
+    const int fit = (right - 100) / 100;  // cells on the first page
+    ASSERT_LT(fit, 12);
+    const auto items = printed();
+    ASSERT_EQ(items.size(), 3u * 13u);
+    std::vector<std::vector<PrintedItem>> pages(2);
+    for (const PrintedItem& p : items) pages[static_cast<std::size_t>(p.page)].push_back(p);
+    ASSERT_EQ(pages[0].size(), 3u * (1u + static_cast<std::size_t>(fit)));
+    for (int r = 0; r < 3; ++r) {
+        SCOPED_TRACE(r);
+        const int top = 36 + 20 * r + 2;
+        const auto& first = pages[0][static_cast<std::size_t>(r * (fit + 1))];
+        EXPECT_EQ(first.text, "R" + std::to_string(r + 1));
+        EXPECT_EQ(first.top, top);
+        for (int c = 1; c <= 12; ++c) {
+            const bool left = c <= fit;
+            const auto& cell = left ? pages[0][static_cast<std::size_t>(r * (fit + 1) + c)]
+                                    : pages[1][static_cast<std::size_t>(r * (12 - fit) + c - fit - 1)];
+            EXPECT_EQ(cell.text, "C" + std::to_string(c)) << c;
+            EXPECT_EQ(cell.top, top) << c;
+            EXPECT_EQ(cell.left, left ? 100 * c : 36 + 100 * (c - fit - 1)) << c;
+        }
+    }
+    EXPECT_EQ(rowsBegun, 3);
+    EXPECT_EQ(widthsAsked.size(), 36u);
+}
+
+}  // namespace
+}  // namespace quor::test
