@@ -15,6 +15,7 @@
 #include "engine/dataset.h"
 #include "engine/engine_state.h"
 #include "engine/stream.h"
+#include "engine/view.h"
 #include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
@@ -48,8 +49,8 @@ void build(quor::TfrReport& report) {
     report.Owner = &form;
     report.ShowProgress = false;
     report.OnGetValue = [&data, &detail](const std::string& name, quor::Variant& value) {
-        if (name == "key") value = quor::Variant(data.RecNo / 3);
-        else if (name == "v") value = quor::Variant(data.RecNo * 10 + detail.RecNo);
+        if (quor::sameName(name, "key")) value = quor::Variant(data.RecNo / 3);
+        else if (quor::sameName(name, "v")) value = quor::Variant(data.RecNo * 10 + detail.RecNo);
     };
     int showings = 0;
     auto count = [&report, &showings] {

@@ -177,7 +177,10 @@ void TfrDataLoop::accumulate(TfrBand& band) {
         }
         if (e.value.isEmpty()) e.value = Variant(0);
         if (value.isEmpty()) value = Variant(0);
-        if (band.Visible || e.option == "1") addValue(e, value);
+        if (band.Visible || e.option == "1") {
+            addValue(e, value);
+            ++e.count;
+        }
     }
     ++band.AggregateCount;
 }
@@ -187,11 +190,14 @@ void TfrDataLoop::resetAggregates(TfrBand& band) {
         for (TfrBand* g = &band; g; g = g->Next) g->GroupValue = groupValue(*g);
         return;
     }
-    TfrBand* data = band.AggregateData;
-    if (!data) return;
-    for (AggregateEntry& e : data->Aggregates)
-        if (sameName(e.resetBand, band.Name)) e.value = Variant(aggregateStartValue(e.code));
-    data->AggregateCount = 0;
+    for (TfrBand* data : band.AggregateData) {
+        for (AggregateEntry& e : data->Aggregates) {
+            if (!sameName(e.resetBand, band.Name)) continue;
+            e.value = Variant(aggregateStartValue(e.code));
+            e.count = 0;
+        }
+        data->AggregateCount = 0;
+    }
 }
 
 TfrBand* TfrDataLoop::dataBandOf(TfrBand& calling, const AggregateCall& call) const {
@@ -209,22 +215,30 @@ TfrBand* TfrDataLoop::dataBandOf(TfrBand& calling, const AggregateCall& call) co
 void TfrDataLoop::registerCall(const AggregateCall& call) {
     TfrBand* calling = state_.CurrentBand;
     if (!calling || !preparing_ || dataBandOf(*calling, call) != preparing_) return;
-    calling->AggregateData = preparing_;
+    if (std::find(calling->AggregateData.begin(), calling->AggregateData.end(), preparing_) == calling->AggregateData.end())
+        calling->AggregateData.push_back(preparing_);
     AggregateEntry entry = makeEntry(call, calling->Name, columnPart(*calling, "0"));
     if (!findEntry(*preparing_, entry.name)) preparing_->Aggregates.push_back(std::move(entry));
 }
 
-Variant TfrDataLoop::accumulator(const AggregateCall& call) {
+const AggregateEntry* TfrDataLoop::entryOf(const AggregateCall& call) {
     TfrBand* calling = state_.CurrentBand;
-    if (!calling || !calling->AggregateData) return Variant(0);
+    TfrBand* data = calling ? dataBandOf(*calling, call) : nullptr;
+    if (!data) return nullptr;
     const std::string column = std::to_string(calling->Page->CrossColumn);
-    const AggregateEntry* e = findEntry(*calling->AggregateData, aggregateEntryName(call, calling->Name, columnPart(*calling, column)));
+    return findEntry(*data, aggregateEntryName(call, calling->Name, columnPart(*calling, column)));
+}
+
+Variant TfrDataLoop::accumulator(const AggregateCall& call) {
+    const AggregateEntry* e = entryOf(call);
     return e ? e->value : Variant(0);
 }
 
-int TfrDataLoop::recordCount(const AggregateCall&) {
-    TfrBand* calling = state_.CurrentBand;
-    return calling && calling->AggregateData ? calling->AggregateData->AggregateCount : 0;
+int TfrDataLoop::recordCount(const AggregateCall& call) {
+    // Each average divides by the values it added: a band resetting other
+    // accumulators of the data band does not shorten it.
+    const AggregateEntry* e = entryOf(call);
+    return e ? e->count : 0;
 }
 
 void TfrDataLoop::registerBandCalls(TfrBand& data, TfrBand& calling) {

@@ -34,6 +34,8 @@ struct AggregateEntry {
     std::string expression;
     std::string compiled;  // the expression, prepared once
     std::string option;
+    // Values added since the last reset: what AVG divides by.
+    int count = 0;
 };
 
 // A subreport a band runs: the page it shows and whether it is done.
@@ -89,8 +91,8 @@ public:
 
     std::vector<AggregateEntry> Aggregates;
     int AggregateCount = 0;
-    // The data band whose accumulators this band's aggregate calls show.
-    TfrBand* AggregateData = nullptr;
+    // The data bands whose accumulators this band's aggregate calls show.
+    std::vector<TfrBand*> AggregateData;
     // Cross data: the most columns one row has had.
     int CrossColumnsSeen = 0;
     // The subreports this band runs, and the cursor before they started.

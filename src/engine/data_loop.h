@@ -16,6 +16,7 @@ namespace quor {
 
 class TfrBand;
 class TfrPage;
+struct AggregateEntry;
 
 // Bands waiting to be shown, in order. No push is ever lost: the list grows
 // as needed.
@@ -59,6 +60,7 @@ private:
     class Pass;
     // The data band a calling band's aggregate call reports on.
     TfrBand* dataBandOf(TfrBand& calling, const AggregateCall& call) const;
+    const AggregateEntry* entryOf(const AggregateCall& call);
     void registerBandCalls(TfrBand& data, TfrBand& calling);
     void finishSubreports(TfrBand& band, int lowest);
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
 #include <map>
 #include <memory>
@@ -70,10 +71,13 @@ protected:
         form_.Name = "Form1";
         report_.Owner = &form_;
         report_.OnGetValue = [this](const std::string& name, Variant& value) {
-            // "column" of the first table that has it, at its current row.
+            // "column" of the first table that has it, at its current row;
+            // names of compiled expressions come upper-cased.
+            std::string column = name;
+            for (char& c : column) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             for (Table* t : tables_)
                 if (t->count() > 0) {
-                    Variant v = t->cell(t->at, name);
+                    Variant v = t->cell(t->at, column);
                     if (!v.isEmpty()) {
                         value = v;
                         return;
@@ -133,6 +137,13 @@ protected:
         const std::string bytes = save(report_);
         load(bytes);
         return report_.Prepare();
+    }
+
+    // Every message shown, for a failure's explanation.
+    std::string shown() const {
+        std::string all;
+        for (const auto& m : messages_.messages()) all += m.text + "\n";
+        return all;
     }
 
     std::vector<PrintedItem> printed() {

@@ -21,7 +21,7 @@ TEST_F(SubreportCrossTest, ASubreportContinuesOverAPageBreak) {
     addPage();
     band("S", kBandMasterData, 40, 20, "60", 0, 1);
     memo("SText", 40, 42, "S[LINE#]", 200, 1);
-    ASSERT_TRUE(prepare());
+    ASSERT_TRUE(prepare()) << shown();
 
     const auto items = printed();
     ASSERT_EQ(items.size(), 61u);
@@ -60,7 +60,7 @@ TEST_F(SubreportCrossTest, CrossCellsPastTheRightMarginGoOnTheNextPage) {
     std::vector<int> widthsAsked;
     report_.OnBeginColumn = [&](TfrBand&) { ++rowsBegun; };
     report_.OnPrintColumn = [&](int column, int&) { widthsAsked.push_back(column); };
-    ASSERT_TRUE(prepare());
+    ASSERT_TRUE(prepare()) << shown();
 
     ASSERT_EQ(report_.PreparedPages.Count(), 2);
     const int right = report_.TemplatePages[0].RightEdge();
