@@ -137,15 +137,6 @@ std::vector<int> reportingKinds(int dataKind) {
     }
 }
 
-// A band and its child bands, each once (a template may link them in a
-// circle).
-std::vector<TfrBand*> childChain(TfrBand* band) {
-    std::vector<TfrBand*> chain;
-    for (TfrBand* c = band; c && std::find(chain.begin(), chain.end(), c) == chain.end(); c = c->ChildBand)
-        chain.push_back(c);
-    return chain;
-}
-
 }  // namespace
 
 void TfrDataLoop::accumulate(TfrBand& band) {
@@ -286,7 +277,7 @@ void TfrDataLoop::prepareSources(TfrPage& page) {
             for (TfrBand* data = page.band(dataKind); data && data->Source; data = data->Next)
                 for (int kind : reportingKinds(dataKind))
                     for (TfrBand* b = page.band(kind); b; b = b->Next)
-                        for (TfrBand* c : childChain(b)) registerBandCalls(*data, *c);
+                        for (TfrBand* c = b; c; c = c->ChildBand) registerBandCalls(*data, *c);
     } catch (const std::exception& e) {
         state_.recordError(e);
     }

@@ -238,8 +238,14 @@ TfrBand* TfrPage::bandOfView(std::string_view name) const {
 
 void TfrPage::linkGroupsAndChildren() {
     for (int kind = 0; kind < kBandKindCount - 1; ++kind)
-        for (TfrBand* b = band(kind); b; b = b->Next)
-            if (b->View && !b->View->ChildBand.empty()) b->ChildBand = bandOfView(b->View->ChildBand);
+        for (TfrBand* b = band(kind); b; b = b->Next) {
+            if (!b->View || b->View->ChildBand.empty()) continue;
+            TfrBand* child = bandOfView(b->View->ChildBand);
+            // A link that would lead back to the band would show it forever.
+            for (TfrBand* c = child; c && child; c = c->ChildBand)
+                if (c == b) child = nullptr;
+            b->ChildBand = child;
+        }
 
     if (!bandExists(kBandMasterData) || !bandExists(kBandGroupHeader)) return;
     TfrBand* master = band(kBandMasterData);

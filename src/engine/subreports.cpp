@@ -25,7 +25,7 @@ void startSource(TfrBand& band) {
 
 bool TfrPage::Replay() {
     while (PlayIndex < PlayList.size()) {
-        const PlayEntry& entry = PlayList[PlayIndex];
+        const PlayEntry entry = PlayList[PlayIndex];
         TfrBand& b = *entry.band;
         switch (entry.action) {
         case PlayAction::show:
@@ -61,7 +61,9 @@ bool TfrDataLoop::drawSubreports(TfrBand& band, std::size_t index) {
         auto* view = dynamic_cast<TfrSubReportView*>(band.Views[i]);
         if (!view) continue;
         TfrPage* sub = state_.host->templatePage(view->SubPage);
-        if (!sub || sub == &parent || !sub->InitDone) continue;
+        // A page already being replayed (a template nesting a subreport in
+        // itself) is not started again.
+        if (!sub || sub == &parent || !sub->InitDone || !sub->IsSubreport || !sub->PlayList.empty()) continue;
         sub->buildMode = BuildMode::recording;
         sub->PlayList.clear();
         sub->FormPage();

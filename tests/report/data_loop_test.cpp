@@ -240,5 +240,14 @@ TEST_F(DataLoopTest, AnInvisibleDataBandCountsOnlyForOptionOne) {
     }
 }
 
+TEST_F(DataLoopTest, ChildBandsLinkedInACircleShowOnce) {
+    row("M", kBandMasterData, 40, "M[LINE#]", "2");
+    row("C", kBandChild, 80, "C");
+    report_.FindView("M")->SetProperty("ChildBand", Variant("C"));
+    report_.FindView("C")->SetProperty("ChildBand", Variant("M"));
+    ASSERT_TRUE(prepare()) << shown();
+    EXPECT_EQ(texts(), (Texts{"M1", "C", "M2", "C"}));
+}
+
 }  // namespace
 }  // namespace quor::test
