@@ -9,20 +9,16 @@
 
 #include <cctype>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/band_view.h"
 #include "engine/dataset.h"
-#include "engine/engine_state.h"
-#include "engine/expr/view_bridge.h"
 #include "engine/memo_view.h"
 #include "engine/page.h"
 #include "engine/subreport_view.h"
-#include "report/report_windows.h"
-#include "report_fixture.h"
+#include "build_fixture.h"
 
 namespace quor::test {
 
@@ -60,14 +56,10 @@ struct PrintedItem {
     std::string text;  // memo lines joined by "|", line-end marks removed
 };
 
-class DataReportTest : public ReportTest {
+class DataReportTest : public BuildTest {
 protected:
     void SetUp() override {
-        saved_ = engine();
-        savedWindows_ = reportWindows();
-        reportWindows() = ReportWindows{};
-        engine().expandBrackets = expandBracketsForView;
-        report_.ShowProgress = false;
+        BuildTest::SetUp();
         form_.Name = "Form1";
         report_.Owner = &form_;
         report_.OnGetValue = [this](const std::string& name, Variant& value) {
@@ -87,11 +79,6 @@ protected:
         report_.TemplatePages.Clear();
         addPage();
     }
-    void TearDown() override {
-        reportWindows() = savedWindows_;
-        engine() = saved_;
-    }
-
     TfrPage& addPage() {
         TfrPage& p = report_.TemplatePages.Add();
         p.Margins = PageMargins{36, 36, 36, 36};
@@ -169,8 +156,6 @@ protected:
         return out;
     }
 
-    EngineState saved_;
-    ReportWindows savedWindows_;
     TfrComponentOwner form_;
     std::vector<std::unique_ptr<Table>> owned_;
     std::vector<Table*> tables_;
