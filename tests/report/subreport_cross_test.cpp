@@ -2,6 +2,9 @@
 // cross cells printed across a band and continued to the right on the next
 // prepared page, checked on the prepared pages.
 
+#include <fstream>
+#include <iterator>
+
 #include "data_report_fixture.h"
 #include "engine/band.h"
 
@@ -88,6 +91,41 @@ TEST_F(SubreportCrossTest, CrossCellsPastTheRightMarginGoOnTheNextPage) {
     }
     EXPECT_EQ(rowsBegun, 3);
     EXPECT_EQ(widthsAsked.size(), 36u);
+}
+
+// The data templates of the template fuzz corpus build under the
+// sanitizers with the sources they name.
+TEST_F(SubreportCrossTest, TheDataSeedsOfTheTemplateFuzzerBuild) {
+    struct Case {
+        const char* file;
+        const char* error;  // part of the message shown, "" for none
+    };
+    const Case cases[] = {
+        {"data_groups.frf", ""},
+        {"data_subreport.frf", ""},
+        {"data_cross.frf", ""},
+        {"data_sources.frf", "Missing Nowhere.Data"},
+    };
+    Table& data = table("Data");
+    data.count = [] { return 7; };
+    data.cell = [](int r, const std::string& c) {
+        return c == "key" ? Variant(r / 3) : c == "v" ? Variant(r * 10) : Variant();
+    };
+    Table& detail = table("Detail");
+    detail.count = [] { return 3; };
+    detail.cell = [](int, const std::string&) { return Variant(); };
+    engine().applicationForms = {&form_};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::ifstream in(std::string(QUOR_SOURCE_DIR) + "/fuzz/corpus/template_fuzz/" + c.file, std::ios::binary);
+        ASSERT_TRUE(in);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        messages_.clear();
+        load(bytes);
+        ASSERT_EQ(report_.Prepare(), *c.error == 0) << shown();
+        if (*c.error) EXPECT_NE(shown().find(c.error), std::string::npos) << shown();
+        else EXPECT_GT(report_.PreparedPages.Count(), 0);
+    }
 }
 
 }  // namespace
