@@ -10,6 +10,8 @@
 #include "engine/memo_view.h"
 #include "engine/page.h"
 #include "engine/subreport_view.h"
+#include "platform/error.h"
+#include "platform/messages.h"
 
 namespace quor {
 namespace {
@@ -19,6 +21,14 @@ void startSource(TfrBand& band) {
     band.LocalPosition = 1;
     for (TfrView* v : band.Views)
         if (auto* memo = dynamic_cast<TfrMemoView*>(v)) memo->lastValue.clear();
+}
+
+// How far a subreport page and the subreports it continues have played.
+std::size_t played(const TfrPage& page) {
+    std::size_t n = page.PlayIndex;
+    if (page.ResumeBand)
+        for (const SubreportRun& run : page.ResumeBand->Subreports) n += run.finished ? 1 : played(*run.page);
+    return n;
 }
 
 }  // namespace
@@ -53,8 +63,16 @@ bool TfrPage::Replay() {
 
 bool TfrDataLoop::drawSubreports(TfrBand& band, std::size_t index) {
     TfrPage& parent = *band.Page;
-    // Continuing the subreports of a band after a page break.
-    if (index == SIZE_MAX) return runSubreports(band);
+    // Continuing the subreports of a band after a page break: they go on
+    // where their own page now stands.
+    if (index == SIZE_MAX) {
+        band.SubreportNewPage = true;
+        for (SubreportRun& run : band.Subreports) {
+            run.page->CursorY = parent.CursorY;
+            run.page->BottomLimit = parent.BottomLimit;
+        }
+        return runSubreports(band);
+    }
 
     band.Subreports.clear();
     for (std::size_t i = index; i < band.Views.size(); ++i) {
@@ -86,7 +104,10 @@ bool TfrDataLoop::drawSubreports(TfrBand& band, std::size_t index) {
 bool TfrDataLoop::runSubreports(TfrBand& band) {
     TfrPage& parent = *band.Page;
     int lowest = parent.CursorY;
+    int idleRounds = 0;
     for (;;) {
+        std::size_t before = 0;
+        for (const SubreportRun& run : band.Subreports) before += run.finished ? 1 : played(*run.page);
         band.SubreportsDone = true;
         lowest = parent.CursorY;
         for (SubreportRun& run : band.Subreports) {
@@ -103,6 +124,14 @@ bool TfrDataLoop::runSubreports(TfrBand& band) {
             }
         }
         if (band.SubreportsDone || state_.stopped()) break;
+        std::size_t after = 0;
+        for (const SubreportRun& run : band.Subreports) after += run.finished ? 1 : played(*run.page);
+        // A band taller than any page would start pages forever.
+        idleRounds = after != before ? 0 : idleRounds + 1;
+        if (idleRounds >= kMaxPagesWithoutProgress) {
+            state_.recordError(Error(message(kMsgNoRoomForBand) + " " + band.Name));
+            break;
+        }
         if (parent.IsSubreport) {
             parent.ResumeBand = &band;
             return false;

@@ -7,6 +7,7 @@
 
 #include "data_report_fixture.h"
 #include "engine/band.h"
+#include "platform/messages.h"
 
 namespace quor::test {
 namespace {
@@ -52,6 +53,55 @@ TEST_F(SubreportCrossTest, ASubreportContinuesOverAPageBreak) {
     EXPECT_EQ(items[60].text, "END");
     EXPECT_EQ(items[60].page, 1);
     EXPECT_EQ(items[60].top, items[59].top + 20);
+}
+
+// A subreport inside a subreport: the inner one continues where the outer
+// one stands on the new page.
+TEST_F(SubreportCrossTest, ANestedSubreportContinuesOnTheNextPage) {
+    auto subreport = [this](int top, int pageIndex, std::size_t onPage) {
+        auto v = std::make_unique<TfrSubReportView>();
+        v->Name = "Sub" + std::to_string(pageIndex);
+        v->SetBounds(100, top, 300, 20);
+        v->SubPage = pageIndex;
+        page(onPage).addObject(std::move(v));
+    };
+    band("Title", kBandReportTitle, 40, 30);
+    subreport(40, 1, 0);
+    addPage();
+    band("A", kBandMasterData, 40, 30, "2", 0, 1);
+    subreport(40, 2, 1);
+    addPage();
+    band("B", kBandMasterData, 40, 20, "40", 0, 2);
+    memo("BText", 40, 42, "B[LINE#]", 200, 2);
+    ASSERT_TRUE(prepare()) << shown();
+
+    const auto items = printed();
+    ASSERT_EQ(items.size(), 80u);
+    EXPECT_GE(report_.PreparedPages.Count(), 2);
+    const int bottom = report_.TemplatePages[0].BottomEdge();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(items[i].text, "B" + std::to_string(i % 40 + 1));
+        EXPECT_LE(items[i].top + 18, bottom);
+        if (i > 0 && items[i].page != items[i - 1].page) {
+            EXPECT_EQ(items[i].top, 36 + 2);
+        } else if (i > 0 && i != 40) {
+            EXPECT_EQ(items[i].top, items[i - 1].top + 20);
+        }
+    }
+}
+
+TEST_F(SubreportCrossTest, ASubreportBandTallerThanAPageEndsTheBuild) {
+    band("Title", kBandReportTitle, 40, 30);
+    auto sub = std::make_unique<TfrSubReportView>();
+    sub->Name = "Sub";
+    sub->SetBounds(100, 45, 300, 20);
+    sub->SubPage = 1;
+    page().addObject(std::move(sub));
+    addPage();
+    band("Tall", kBandMasterData, 40, 5000, "1", 0, 1);
+    EXPECT_FALSE(prepare());
+    EXPECT_NE(shown().find(message(kMsgNoRoomForBand)), std::string::npos) << shown();
 }
 
 TEST_F(SubreportCrossTest, CrossCellsPastTheRightMarginGoOnTheNextPage) {
