@@ -112,6 +112,14 @@ protected:
         v->Memo = {text};
         return static_cast<TfrMemoView&>(*page(pageIndex).addObject(std::move(v)));
     }
+    // A subreport view on page `onPage` showing page `shown`.
+    void subreport(int left, int top, int shown, std::size_t onPage = 0) {
+        auto v = std::make_unique<TfrSubReportView>();
+        v->Name = "Sub" + std::to_string(shown);
+        v->SetBounds(left, top, 300, 20);
+        v->SubPage = shown;
+        page(onPage).addObject(std::move(v));
+    }
     // A band with one memo at its top-left corner, 40 in from the margin.
     void row(const std::string& name, int kind, int top, const std::string& text, const std::string& source = "",
              std::uint16_t flags = 0) {

@@ -16,11 +16,7 @@ class SubreportCrossTest : public DataReportTest {};
 
 TEST_F(SubreportCrossTest, ASubreportContinuesOverAPageBreak) {
     band("Title", kBandReportTitle, 40, 30);
-    auto sub = std::make_unique<TfrSubReportView>();
-    sub->Name = "Sub";
-    sub->SetBounds(100, 45, 300, 20);
-    sub->SubPage = 1;
-    page().addObject(std::move(sub));
+    subreport(100, 45, 1);
     row("Summary", kBandReportSummary, 100, "END");
     addPage();
     band("S", kBandMasterData, 40, 20, "60", 0, 1);
@@ -58,18 +54,11 @@ TEST_F(SubreportCrossTest, ASubreportContinuesOverAPageBreak) {
 // A subreport inside a subreport: the inner one continues where the outer
 // one stands on the new page.
 TEST_F(SubreportCrossTest, ANestedSubreportContinuesOnTheNextPage) {
-    auto subreport = [this](int top, int pageIndex, std::size_t onPage) {
-        auto v = std::make_unique<TfrSubReportView>();
-        v->Name = "Sub" + std::to_string(pageIndex);
-        v->SetBounds(100, top, 300, 20);
-        v->SubPage = pageIndex;
-        page(onPage).addObject(std::move(v));
-    };
     band("Title", kBandReportTitle, 40, 30);
-    subreport(40, 1, 0);
+    subreport(100, 40, 1);
     addPage();
     band("A", kBandMasterData, 40, 30, "2", 0, 1);
-    subreport(40, 2, 1);
+    subreport(100, 40, 2, 1);
     addPage();
     band("B", kBandMasterData, 40, 20, "40", 0, 2);
     memo("BText", 40, 42, "B[LINE#]", 200, 2);
@@ -93,11 +82,7 @@ TEST_F(SubreportCrossTest, ANestedSubreportContinuesOnTheNextPage) {
 
 TEST_F(SubreportCrossTest, ASubreportBandTallerThanAPageEndsTheBuild) {
     band("Title", kBandReportTitle, 40, 30);
-    auto sub = std::make_unique<TfrSubReportView>();
-    sub->Name = "Sub";
-    sub->SetBounds(100, 45, 300, 20);
-    sub->SubPage = 1;
-    page().addObject(std::move(sub));
+    subreport(100, 45, 1);
     addPage();
     band("Tall", kBandMasterData, 40, 5000, "1", 0, 1);
     EXPECT_FALSE(prepare());
