@@ -52,7 +52,8 @@ std::int32_t countOf(const std::string& description) {
 // The source a description names; `owned` tells whether it was made here.
 BandDataSource* sourceFor(const BuildState& st, const std::string& description, bool& owned) {
     owned = false;
-    if (!description.empty() && description.front() >= '1' && description.front() <= '9') {
+    if (description.empty()) return nullptr;
+    if (description.front() >= '1' && description.front() <= '9') {
         owned = true;
         return makeCountSource(countOf(description)).release();
     }
