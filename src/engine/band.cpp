@@ -14,6 +14,11 @@ namespace quor {
 
 TfrBand::TfrBand(TfrPage& page, int kind) : Page(&page), Kind(kind) {}
 
+TfrBand::~TfrBand() {
+    if (OwnsSource) delete Source;
+    if (OwnsCrossSource) delete CrossSource;
+}
+
 BuildState& TfrBand::build() const { return *Page->build; }
 
 bool TfrBand::exists() const { return View != nullptr || (Kind == kBandNone && !Views.empty()); }
