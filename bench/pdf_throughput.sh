@@ -36,11 +36,13 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # 80 columns: a framed row with a number, a Cyrillic name and an amount.
 make_text() {
-    awk -v n="$1" 'BEGIN {
+    awk -v n="$1" '
+    function pad(s, w,   t) { t = s; gsub(/[\200-\277]/, "", t); while (length(t) < w) { s = s " "; t = t " " } return s }
+    BEGIN {
         split("Бумага офисная А4|Картридж лазерный|Папка-регистратор|Скрепки 28 мм|Ручка шариковая синяя|Тетрадь общая 96 л.", w, "|")
         for (i = 1; i <= n; i++) {
-            if (i % 60 == 1) { print "╔════════╤══════════════════════════════════════╤═══════════╤═════════════════╗"; continue }
-            printf "║ %6d │ %-36s │ %9d │ %15.2f ║\n", i, w[i % 6 + 1], i % 977, i * 13.37
+            if (i % 60 == 1) { print "╔════════╤═══════════════════════════════════════╤═══════════╤═════════════════╗"; continue }
+            printf "║ %6d │ %s │ %9d │ %15.2f ║\n", i, pad(w[i % 6 + 1], 37), i % 977, i * 13.37
         }
     }'
 }
@@ -76,7 +78,7 @@ bench_size() {
         check=ok
     fi
     printf '%-8s %-7s %7s %7s %6s %8s %9s %6s  %s\n' "$lines" quorprn "$qw" "$qc" \
-        "$(awk -v a="$qc" -v b="$tc" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }')" "$((qr / 1024))MB" \
+        "$(awk -v a="$qc" -v b="$tc" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" "$((qr / 1024))MB" \
         "$(stat -c %s "$work/q.pdf")" "$(pdfinfo "$work/q.pdf" | awk '/^Pages:/ { print $2 }')" "$check"
     printf '%-8s %-7s %7s %7s %6s %8s %9s %6s  %s\n' "$lines" texttopdf "$tw" "$tc" 1.00 "$((tr / 1024))MB" \
         "$(stat -c %s "$work/t.pdf")" "$(pdfinfo "$work/t.pdf" | awk '/^Pages:/ { print $2 }')" "n/a"
@@ -91,7 +93,7 @@ for n in "${sizes[@]}"; do bench_size "$n"; done
 bench_ms() {  # program, filter: the real time of the benchmark in ms
     [ -x "$build/bench/$1" ] || { echo "n/a (no $1: configure with -DQUOR_BENCH=ON)"; return; }
     "$build/bench/$1" --benchmark_filter="$2" --benchmark_format=csv 2>/dev/null \
-        | awk -F, '$1 ~ /^"?BM_/ { printf "%.2f ms\n", $3; found = 1 } END { if (!found) print "n/a" }'
+        | awk -F, '$1 ~ /^"?BM_/ { printf "%.2f ms (CPU %.2f ms)\n", $3, $4; found = 1 } END { if (!found) print "n/a" }'
 }
 echo "preview page at 100 % (96-dpi image): $(bench_ms preview_page_bench 'BM_PreviewPage$')"
 for n in "${sizes[@]}"; do

@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <cstdlib>
 #include <memory>
 
 #include "sample_report.h"
@@ -21,6 +22,7 @@ void BM_PreviewPage(benchmark::State& state) {
     PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
     MessageCapture messages;
     std::unique_ptr<TfrReport> report = sampleReport(200);
+    dynamic_cast<TfrMemoView&>(*report->FindView("FM1")).Font.name = "Courier New";  // the print job's default
     if (!report->Prepare() || report->PreparedPages.Count() < 1) {
         state.SkipWithError("build failed");
         return;
@@ -30,11 +32,13 @@ void BM_PreviewPage(benchmark::State& state) {
     const int dpm = roundInt(96 / 0.0254);
     image.setDotsPerMeterX(dpm);
     image.setDotsPerMeterY(dpm);
+    report->PreparedPages.Item(0).Visible = true;  // as the preview marks a page it shows
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainterCanvas canvas(&image);
         report->PreparedPages.Draw(0, canvas, Rect{0, 0, image.width(), image.height()});
     }
+    if (const char* path = std::getenv("QUOR_PREVIEW_PNG")) image.save(path);  // to look at it
 }
 BENCHMARK(BM_PreviewPage)->Unit(benchmark::kMillisecond);
 

@@ -58,6 +58,9 @@ private:
     void applyMode();
     void drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options);
     void drawGlyphRuns(const TextLayout& layout, double baseline);
+    // Whether a line laid out at the painter's origin can leave ink in the
+    // visible part of the device (device coordinates).
+    bool reaches(const TextLayout& layout, const QRectF& visible) const;
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;

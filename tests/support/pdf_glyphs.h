@@ -159,6 +159,21 @@ inline void readPage(const QByteArray& content, int page, std::vector<PdfTextBlo
 
 }  // namespace pdfglyphs
 
+namespace pdfglyphs {
+
+// Whether block b starts where block a's line goes on: ahead of a's last
+// glyph, in the direction of a's last step (across the page when a holds
+// one glyph).
+inline bool continues(const PdfTextBlock& a, const PdfTextBlock& b) {
+    const size_t n = a.x.size();
+    const double dx = n > 1 ? a.x[n - 1] - a.x[n - 2] : 1, dy = n > 1 ? a.y[n - 1] - a.y[n - 2] : 0;
+    const double vx = b.x.front() - a.x.back(), vy = b.y.front() - a.y.back();
+    return std::abs(dx * vy - dy * vx) < 1e-6 * (std::abs(dx) + std::abs(dy) + 1) * (std::abs(vx) + std::abs(vy) + 1) &&
+           dx * vx + dy * vy > 0;
+}
+
+}  // namespace pdfglyphs
+
 // Every text block of the PDF file; empty when it cannot be read.
 inline std::vector<PdfTextBlock> pdfTextBlocks(const QString& path) {
     QFile f(path);
@@ -173,8 +188,7 @@ inline std::vector<PdfTextBlock> pdfTextBlocks(const QString& path) {
     for (PdfTextBlock& b : blocks) {
         if (!lines.empty()) {
             PdfTextBlock& l = lines.back();
-            if (l.page == b.page && l.fontSize == b.fontSize && std::abs(l.y.back() - b.y.front()) < 1e-6 &&
-                b.x.front() > l.x.back()) {
+            if (l.page == b.page && l.fontSize == b.fontSize && pdfglyphs::continues(l, b)) {
                 l.glyphs.insert(l.glyphs.end(), b.glyphs.begin(), b.glyphs.end());
                 l.x.insert(l.x.end(), b.x.begin(), b.x.end());
                 l.y.insert(l.y.end(), b.y.begin(), b.y.end());
