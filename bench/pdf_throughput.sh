@@ -11,7 +11,8 @@
 # time to draw one preview page into a 96-dpi image and the page build
 # alone (the bench programs preview_page_bench and build_bench).
 #
-# Uses a Release tree with the benchmarks (BUILD, default build-rel):
+# Uses a Release tree with the benchmarks (BUILD, default build-rel; QUORPRN
+# names another program binary to compare):
 #   scripts/build.sh build-rel -DCMAKE_BUILD_TYPE=Release -DQUOR_BENCH=ON -DQUOR_TESTS=OFF
 # texttopdf comes with cups-filters:  apt-get install cups-filters
 # It reads UTF-8 (it has no DOS code page), so it gets the same text in
@@ -21,7 +22,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/${BUILD:-build-rel}"
 pairs="${PAIRS:-5}"
-quorprn="$build/quorprn"
+quorprn="${QUORPRN:-$build/quorprn}"
 texttopdf=/usr/lib/cups/filter/texttopdf
 [ -x "$quorprn" ] || { echo "no $quorprn: build a Release tree first (see the top of $0)" >&2; exit 1; }
 [ -x "$texttopdf" ] || { echo "no texttopdf: apt-get install cups-filters" >&2; exit 1; }
