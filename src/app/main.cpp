@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -33,6 +35,11 @@ int main(int argc, char** argv) {
     // Qt sees the program name only: every argument is ours.
     int qtArgc = 1;
     if (line->unattended()) {
+        // A print run fills and frees a large buffer for every page; keeping
+        // freed memory in the heap spares the page faults of mapping it
+        // afresh each time.
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
         quor::chooseHeadlessPlatform();
         quor::QuorApplication app(qtArgc, argv);
         return quor::runUnattended(*line);
