@@ -4,6 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
 #include "platform/error.h"
 
 namespace quor {
@@ -36,6 +41,25 @@ std::vector<std::string> readDocumentLines(const std::string& path) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw Error("Cannot open file " + path);
     return splitDocumentLines(bytes);
+}
+
+std::vector<std::string> readStandardInputLines() {
+    static std::optional<std::string> bytes;
+    if (!bytes) {
+        std::string read;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw Error("Cannot read standard input");
+            }
+            read.append(buffer, static_cast<std::size_t>(n));
+        }
+        bytes = std::move(read);
+    }
+    return splitDocumentLines(*bytes);
 }
 
 }  // namespace quor

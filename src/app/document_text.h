@@ -19,4 +19,9 @@ std::vector<std::string> splitDocumentLines(std::string_view bytes);
 // "Cannot open file <path>" when it cannot be read.
 std::vector<std::string> readDocumentLines(const std::string& path);
 
+// Standard input read whole, as bytes, up to its end, then split like a
+// file. It is read once: later calls give the same lines. Raises
+// quor::Error "Cannot read standard input" when reading fails.
+std::vector<std::string> readStandardInputLines();
+
 }  // namespace quor

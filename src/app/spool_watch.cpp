@@ -1,0 +1,484 @@
+#include "app/spool_watch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/settings_place.h"
+#include "app/spool_files.h"
+#include "app/spool_journal.h"
+#include "app/unattended.h"
+#include "platform/cups_printer.h"
+#include "platform/error.h"
+
+namespace quor {
+namespace {
+
+// The stop signals, passed from the handler to the event loop.
+volatile sig_atomic_t stopSignal = 0;
+int signalPipe[2] = {-1, -1};
+
+void onStopSignal(int signal) {
+    stopSignal = signal;
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+bool catchStopSignals() {
+    if (::pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    // The second signal finds the default action and ends the program.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+std::int64_t nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string localTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts {};
+    localtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
+    return text;
+}
+
+void logLine(const std::string& text) {
+    const std::string line = localTime() + " " + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// The last line a job's messages hold: the text that says what went wrong.
+std::string lastMessageLine(const std::string& messages) {
+    const std::size_t end = messages.find_last_not_of("\n ");
+    if (end == std::string::npos) return "no message";
+    const std::size_t newline = messages.rfind('\n', end);
+    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    return messages.substr(start, end + 1 - start);
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string absoluteFolder(const std::string& path) {
+    const QString absolute = QDir(QFile::decodeName(QByteArray::fromStdString(path))).absolutePath();
+    return withSlash(QFile::encodeName(absolute).toStdString());
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+bool ensureFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+    return false;
+}
+
+// Printouts only: dot files are hidden or temporary, and folders are ours.
+bool looksLikePrintout(const char* name) { return name[0] != '\0' && name[0] != '.'; }
+
+// The name of the default CUPS queue now; empty when there is none.
+std::string defaultPrinterName() {
+    CupsPrinter cups;
+    const std::vector<std::string>& names = cups.printers();
+    const int index = cups.printerIndex();
+    return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)] : "";
+}
+
+struct WatchSettings {
+    std::string folder;     // absolute, "/"-terminated
+    std::string pdfFolder;  // absolute, "/"-terminated; empty: a printer
+    std::string printerName;
+    std::string settingsFile;
+    std::int64_t settleMs = 2000;
+};
+
+class SpoolWatch {
+public:
+    explicit SpoolWatch(WatchSettings settings) : s_(std::move(settings)) {}
+    ~SpoolWatch() {
+        if (inotify_ >= 0) ::close(inotify_);
+    }
+
+    // Makes the subfolders, starts the inotify watch, settles what the
+    // journal left, takes the files already there. False with `error`.
+    bool start(std::string& error);
+
+private:
+    // What an event says about a writer of the file.
+    enum class Activity { writing, closed, unknown };
+    struct Pending {
+        FileStamp stamp;
+        std::int64_t quietSinceMs = 0;
+        bool writing = false;
+    };
+    struct Outcome {
+        bool printed = false;
+        int pages = 0;
+        std::string messages;
+    };
+
+    void readEvents();
+    void onEvent(const inotify_event& event);
+    void notice(const std::string& name, Activity activity);
+    void scanFolder();
+    void armSettleTimer();
+    void takeSettledFiles();
+    void runNextJob();
+    Outcome print(const std::string& name, const std::string& pdfName);
+    void finish(const std::string& name, const std::string& pdfName, const Outcome& outcome);
+    void fileAway(const std::string& name, const std::string& subfolder, const std::string& log);
+    void recover();
+    void stop(int status);
+
+    WatchSettings s_;
+    int inotify_ = -1;
+    std::unique_ptr<QSocketNotifier> events_;
+    std::unique_ptr<QSocketNotifier> signals_;
+    QTimer settleTimer_;
+    std::map<std::string, Pending> pending_;
+    // Complete files in the order they print: oldest first.
+    std::vector<std::pair<FileStamp, std::string>> ready_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    bool folderGone_ = false;
+};
+
+bool SpoolWatch::start(std::string& error) {
+    for (const char* sub : {"printed/", "failed/"})
+        if (!ensureFolder(s_.folder + sub)) {
+            error = "cannot make " + s_.folder + sub + ": " + std::strerror(errno);
+            return false;
+        }
+    if (!s_.pdfFolder.empty() && !ensureFolder(s_.pdfFolder)) {
+        error = "cannot make " + s_.pdfFolder + ": " + std::strerror(errno);
+        return false;
+    }
+    inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    constexpr std::uint32_t mask = IN_CREATE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM |
+                                   IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    if (inotify_ < 0 || ::inotify_add_watch(inotify_, s_.folder.c_str(), mask) < 0) {
+        error = "cannot watch " + s_.folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!catchStopSignals()) {
+        error = std::string("cannot catch the stop signals: ") + std::strerror(errno);
+        return false;
+    }
+    events_ = std::make_unique<QSocketNotifier>(inotify_, QSocketNotifier::Read);
+    QObject::connect(events_.get(), &QSocketNotifier::activated, [this] { readEvents(); });
+    signals_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(signals_.get(), &QSocketNotifier::activated, [this] {
+        char bytes[16];
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        // A job in progress ends first; runNextJob stops after it.
+        if (!busy_) stop(kExitDone);
+    });
+    settleTimer_.setSingleShot(true);
+    QObject::connect(&settleTimer_, &QTimer::timeout, [this] { takeSettledFiles(); });
+
+    try {
+        recover();
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+    scanFolder();
+    logLine("watching " + s_.folder + ", printing " +
+            (s_.pdfFolder.empty() ? "on " + (s_.printerName.empty() ? std::string("the default printer") : s_.printerName)
+                                  : "into " + s_.pdfFolder));
+    return true;
+}
+
+void SpoolWatch::stop(int status) {
+    if (stopping_) return;
+    stopping_ = true;
+    settleTimer_.stop();
+    logLine(status == kExitDone ? "stopped" : "stopped on an error");
+    QCoreApplication::exit(status);
+}
+
+// The journal's file from a run that did not finish.
+void SpoolWatch::recover() {
+    const std::optional<SpoolRecord> record = readSpoolJournal(s_.folder);
+    if (!record) {
+        if (::access((s_.folder + kSpoolJournalName).c_str(), F_OK) == 0) {
+            logLine("the journal " + s_.folder + kSpoolJournalName + " is damaged; set aside as " + kSpoolJournalName +
+                    ".damaged");
+            std::rename((s_.folder + kSpoolJournalName).c_str(),
+                        (s_.folder + kSpoolJournalName + ".damaged").c_str());
+        }
+        return;
+    }
+    FileStamp stamp;
+    const bool there = stampOf(s_.folder + record->file, stamp);
+    const bool outputThere = !record->output.empty() && stampOf(s_.pdfFolder + record->output, stamp);
+    switch (recoveryFor(*record, there, outputThere)) {
+    case Recovery::nothing:
+    case Recovery::printAgain:
+        break;
+    case Recovery::markPrinted:
+        fileAway(record->file, "printed/", "");
+        logLine(record->file + ": printed before the last stop, moved to printed/");
+        break;
+    case Recovery::markFailed:
+        fileAway(record->file, "failed/",
+                 "The watch stopped while this file was being printed, so it may have reached the printer.\n"
+                 "It is not printed again by itself; move it back into the folder to print it.\n");
+        logLine(record->file + ": interrupted by the last stop, moved to failed/");
+        break;
+    }
+    clearSpoolJournal(s_.folder);
+}
+
+void SpoolWatch::scanFolder() {
+    DIR* dir = ::opendir(s_.folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir))
+        if (looksLikePrintout(entry->d_name)) notice(entry->d_name, Activity::unknown);
+    ::closedir(dir);
+}
+
+void SpoolWatch::readEvents() {
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(inotify_, buffer, sizeof buffer);
+        if (n <= 0) break;
+        std::size_t at = 0;
+        const auto size = static_cast<std::size_t>(n);
+        while (at + sizeof(inotify_event) <= size) {
+            inotify_event event;
+            std::memcpy(&event, buffer + at, sizeof event);
+            const std::size_t next = at + sizeof(inotify_event) + event.len;
+            if (next > size) break;
+            // The name is padded with zeros within `len`.
+            std::string name(buffer + at + sizeof(inotify_event), event.len);
+            name.resize(std::strlen(name.c_str()));
+            onEvent(event);
+            if (!(event.mask & (IN_ISDIR | IN_Q_OVERFLOW)) && looksLikePrintout(name.c_str())) {
+                if (event.mask & (IN_DELETE | IN_MOVED_FROM)) {
+                    pending_.erase(name);
+                    std::erase_if(ready_, [&](const auto& item) { return item.second == name; });
+                } else if (event.mask & (IN_CREATE | IN_MODIFY)) {
+                    notice(name, Activity::writing);
+                } else if (event.mask & (IN_CLOSE_WRITE | IN_MOVED_TO)) {
+                    notice(name, Activity::closed);
+                } else if (event.mask & IN_ATTRIB) {
+                    notice(name, Activity::unknown);
+                }
+            }
+            at = next;
+        }
+    }
+    armSettleTimer();
+}
+
+void SpoolWatch::onEvent(const inotify_event& event) {
+    if (event.mask & IN_Q_OVERFLOW) scanFolder();
+    if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED) && !folderGone_) {
+        logLine("the folder " + s_.folder + " is gone");
+        folderGone_ = true;
+        if (!busy_) stop(kExitFailed);
+    }
+}
+
+// Something happened to the file: it must stay quiet for the settle time
+// from now, and closed by a writer that was seen writing.
+void SpoolWatch::notice(const std::string& name, Activity activity) {
+    std::erase_if(ready_, [&](const auto& item) { return item.second == name; });
+    Pending& file = pending_[name];
+    stampOf(s_.folder + name, file.stamp);
+    file.quietSinceMs = nowMs();
+    if (activity != Activity::unknown) file.writing = activity == Activity::writing;
+}
+
+void SpoolWatch::armSettleTimer() {
+    std::int64_t next = LLONG_MAX;
+    for (const auto& [name, file] : pending_)
+        if (!file.writing) next = std::min(next, file.quietSinceMs + s_.settleMs);
+    if (next == LLONG_MAX) {
+        settleTimer_.stop();
+        return;
+    }
+    settleTimer_.start(static_cast<int>(std::clamp<std::int64_t>(next - nowMs(), 0, INT_MAX)));
+}
+
+void SpoolWatch::takeSettledFiles() {
+    const std::int64_t now = nowMs();
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        Pending& file = it->second;
+        if (file.writing || file.quietSinceMs + s_.settleMs > now) {
+            ++it;
+            continue;
+        }
+        FileStamp stamp;
+        if (!stampOf(s_.folder + it->first, stamp)) {
+            it = pending_.erase(it);  // gone, or not a plain file
+            continue;
+        }
+        if (!(stamp == file.stamp)) {
+            file.stamp = stamp;
+            file.quietSinceMs = now;
+            ++it;
+            continue;
+        }
+        ready_.emplace_back(stamp, it->first);
+        it = pending_.erase(it);
+    }
+    std::stable_sort(ready_.begin(), ready_.end(), [](const auto& a, const auto& b) {
+        return a.first.modifiedNs != b.first.modifiedNs ? a.first.modifiedNs < b.first.modifiedNs : a.second < b.second;
+    });
+    armSettleTimer();
+    if (!ready_.empty()) QTimer::singleShot(0, [this] { runNextJob(); });
+}
+
+void SpoolWatch::runNextJob() {
+    if (busy_ || stopping_) return;
+    if (stopSignal) {
+        stop(kExitDone);
+        return;
+    }
+    if (ready_.empty()) return;
+    const auto [stamp, name] = ready_.front();
+    ready_.erase(ready_.begin());
+    FileStamp now;
+    if (!stampOf(s_.folder + name, now)) return runNextJob();
+    if (!(now == stamp)) {
+        notice(name, Activity::unknown);  // changed since it settled: let it settle again
+        armSettleTimer();
+        return runNextJob();
+    }
+    busy_ = true;
+    try {
+        const std::string pdfName = s_.pdfFolder.empty() ? "" : freeNameIn(s_.pdfFolder, pdfNameFor(name));
+        writeSpoolJournal(s_.folder, {SpoolRecord::State::printing, name, pdfName});
+        Outcome outcome = print(name, pdfName);
+        FileStamp after;
+        if (outcome.printed && stampOf(s_.folder + name, after) && !(after == stamp)) {
+            outcome.printed = false;
+            outcome.messages += "The file changed while it was printed: what came later is not on the printout.\n"
+                                "Move it back into the folder to print it whole.\n";
+        }
+        finish(name, pdfName, outcome);
+        clearSpoolJournal(s_.folder);
+    } catch (const std::exception& e) {
+        // The journal or the folder failed us: printing on could print twice.
+        busy_ = false;
+        logLine(name + ": " + e.what());
+        stop(kExitFailed);
+        return;
+    }
+    busy_ = false;
+    if (stopSignal || folderGone_) {
+        stop(stopSignal ? kExitDone : kExitFailed);
+        return;
+    }
+    if (!ready_.empty()) QTimer::singleShot(0, [this] { runNextJob(); });
+}
+
+SpoolWatch::Outcome SpoolWatch::print(const std::string& name, const std::string& pdfName) {
+    CommandLine job;
+    if (!pdfName.empty()) {
+        job.pdfFile = s_.pdfFolder + pdfName;
+    } else {
+        job.printerName = s_.printerName.empty() ? defaultPrinterName() : s_.printerName;
+    }
+    Outcome outcome;
+    if (job.pdfFile.empty() && job.printerName.empty()) {
+        outcome.messages = "No printer is installed.\n";
+        return outcome;
+    }
+    job.arguments = {s_.folder + name, s_.settingsFile};
+    JobTranscript transcript;
+    outcome.printed = runUnattended(job, &transcript) == kExitDone;
+    outcome.pages = transcript.pages;
+    outcome.messages = std::move(transcript.messages);
+    return outcome;
+}
+
+void SpoolWatch::finish(const std::string& name, const std::string& pdfName, const Outcome& outcome) {
+    const std::string pages = std::to_string(outcome.pages) + (outcome.pages == 1 ? " page" : " pages");
+    if (outcome.printed) {
+        writeSpoolJournal(s_.folder, {SpoolRecord::State::printed, name, pdfName});
+        fileAway(name, "printed/", "");
+        logLine(name + ": " + pages + ", printed " +
+                (pdfName.empty() ? "on " + (s_.printerName.empty() ? std::string("the default printer") : s_.printerName)
+                                 : "into " + s_.pdfFolder + pdfName));
+    } else {
+        fileAway(name, "failed/", outcome.messages);
+        logLine(name + ": " + pages + ", failed: " + lastMessageLine(outcome.messages));
+    }
+}
+
+// Into the subfolder, numbered on a clash; a failed file's log beside it.
+void SpoolWatch::fileAway(const std::string& name, const std::string& subfolder, const std::string& log) {
+    const std::string moved = moveIntoFolder(s_.folder + name, s_.folder + subfolder, name);
+    if (subfolder == "failed/") writeTextFile(s_.folder + subfolder + moved + ".log", log);
+}
+
+}  // namespace
+
+int runSpoolWatch(const CommandLine& line) {
+    WatchSettings settings;
+    settings.folder = absoluteFolder(line.watchFolder);
+    struct stat info {};
+    if (::stat(settings.folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        std::fprintf(stderr, "quorprn: cannot watch %s: not a folder\n", line.watchFolder.c_str());
+        return kExitFailed;
+    }
+    if (!line.pdfFolder.empty()) {
+        settings.pdfFolder = absoluteFolder(line.pdfFolder);
+        if (sameFile(settings.pdfFolder, settings.folder)) {
+            std::fprintf(stderr, "quorprn: --pdf-dir must not be the watched folder\n");
+            return kExitUsage;
+        }
+    }
+    settings.printerName = line.printerName;
+    settings.settingsFile = line.arguments.empty() ? defaultSettingsFile() : line.arguments.front();
+    settings.settleMs = static_cast<std::int64_t>(line.settleSeconds * 1000 + 0.5);
+
+    SpoolWatch watch(std::move(settings));
+    std::string error;
+    if (!watch.start(error)) {
+        std::fprintf(stderr, "quorprn: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    return QCoreApplication::exec();
+}
+
+}  // namespace quor
