@@ -5,6 +5,8 @@ include(GNUInstallDirs)
 
 set(QUOR_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/quorprn)
 set(QUOR_DATADIR ${CMAKE_INSTALL_DATADIR}/quorprn)
+# Named after the package, not the CMake project.
+set(QUOR_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quorprn)
 set(QUOR_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
 
 # The program finds the companion library (dlopen by file name) through its
@@ -13,10 +15,9 @@ file(RELATIVE_PATH quor_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_
 set_target_properties(quorprn PROPERTIES INSTALL_RPATH "$ORIGIN/${quor_bin_to_lib}")
 
 install(TARGETS quorprn RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The program opens it as "libquorprn.so": the unversioned name must be there.
 if(TARGET quorprn_companion)
-  install(TARGETS quorprn_companion
-    LIBRARY DESTINATION ${QUOR_PRIVATE_LIBDIR} NAMELINK_SKIP
-    RUNTIME DESTINATION ${QUOR_PRIVATE_LIBDIR})
+  install(TARGETS quorprn_companion LIBRARY DESTINATION ${QUOR_PRIVATE_LIBDIR})
 endif()
 
 # Help files; the program looks for them beside itself, then here. The
@@ -24,8 +25,8 @@ endif()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/quorprn.hlp ${PROJECT_SOURCE_DIR}/resources/quorview.hlp
   DESTINATION ${QUOR_DATADIR})
 
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${QUOR_DOCDIR}/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${QUOR_DOCDIR})
 install(FILES ${QUOR_PACKAGING}/quorprn.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${QUOR_PACKAGING}/quorprn.desktop ${QUOR_PACKAGING}/quorprn-prepared.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -219,6 +219,7 @@ bool SpoolWatch::start(std::string& error) {
         return false;
     }
     scanFolder();
+    armSettleTimer();
     logLine("watching " + s_.folder + ", printing " +
             (s_.pdfFolder.empty() ? "on " + (s_.printerName.empty() ? std::string("the default printer") : s_.printerName)
                                   : "into " + s_.pdfFolder));

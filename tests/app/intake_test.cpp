@@ -17,14 +17,25 @@ namespace {
 
 const QString kSamples = QStringLiteral(QUOR_SOURCE_DIR "/samples/");
 
+// Two PDFs with the same text, page for page; a short note when not.
+::testing::AssertionResult sameText(const QString& a, const QString& b) {
+    const QString first = toolOutput("pdftotext", {"-layout", a, "-"});
+    const QString second = toolOutput("pdftotext", {"-layout", b, "-"});
+    if (!first.isEmpty() && first == second) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a.toStdString() << " (" << first.size() << " characters) and "
+                                         << b.toStdString() << " (" << second.size() << ") differ";
+}
+
 class IntakeTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
+    // Files of the test's folder, as bytes.
     QString write(const QString& name, const std::string& bytes) const {
         QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path(name);
+        const bool written = f.open(QIODevice::WriteOnly) &&
+                             f.write(bytes.data(), static_cast<qint64>(bytes.size())) == qint64(bytes.size());
+        EXPECT_TRUE(written) << name.toStdString();
+        return f.fileName();
     }
     QByteArray read(const QString& name) const {
         QFile f(path(name));
@@ -65,7 +76,7 @@ TEST_F(IntakeTest, StandardInputArrivesAsTheFileWould) {
         ASSERT_EQ(a.exitCode, 0) << a.err.toStdString();
         ASSERT_EQ(b.exitCode, 0) << b.err.toStdString();
         EXPECT_EQ(read("in.frp"), read("file.frp"));
-        EXPECT_EQ(pdfPageLines(path("in.pdf")), pdfPageLines(path("file.pdf")));
+        EXPECT_TRUE(sameText(path("in.pdf"), path("file.pdf")));
         EXPECT_EQ(pdfInfoField(path("in.pdf"), "Title"), c.title);
     }
     EXPECT_EQ(pdfPageLines(path("in.pdf")).at(0).at(0).trimmed(), "╔══╗ Счёт №1");
@@ -82,7 +93,7 @@ TEST_F(IntakeTest, SavedPreparedPagesPrintThroughTheSamePath) {
     const ProgramRun reopened = runProgram({"--open-prepared", path("pages.frp"), "--pdf", path("again.pdf")});
     ASSERT_EQ(reopened.exitCode, 0) << reopened.err.toStdString();
     EXPECT_EQ(pdfInfoField(path("again.pdf"), "Pages"), pdfInfoField(path("direct.pdf"), "Pages"));
-    EXPECT_EQ(pdfPageLines(path("again.pdf")), pdfPageLines(path("direct.pdf")));
+    EXPECT_TRUE(sameText(path("again.pdf"), path("direct.pdf")));
 
     // Damaged or missing files fail with the reader's message and leave no PDF.
     const QByteArray pages = read("pages.frp");
@@ -126,8 +137,9 @@ TEST_F(IntakeTest, StagedInstallRunsFromItsPrefix) {
     ASSERT_TRUE(runpath.startsWith("$ORIGIN/../")) << dynamic.toStdString();
     const QString privateFolder = QDir::cleanPath(prefix + "/bin/" + runpath.mid(QStringLiteral("$ORIGIN/").size()));
     EXPECT_TRUE(privateFolder.endsWith("/quorprn")) << privateFolder.toStdString();
-    if (QFileInfo::exists(QStringLiteral(QUOR_BINARY_DIR "/libquorprn.so")))
+    if (QFileInfo::exists(QStringLiteral(QUOR_BINARY_DIR "/libquorprn.so"))) {
         EXPECT_TRUE(QFileInfo::exists(privateFolder + "/libquorprn.so")) << privateFolder.toStdString();
+    }
 
     // The installed program prints an installed example.
     QProcess installed;
@@ -136,7 +148,7 @@ TEST_F(IntakeTest, StagedInstallRunsFromItsPrefix) {
                     {"--pdf", path("out.pdf"), prefix + "/share/doc/quorprn/examples/invoice.prn"});
     ASSERT_TRUE(installed.waitForFinished(120000));
     EXPECT_EQ(installed.exitCode(), 0) << installed.readAllStandardError().toStdString();
-    EXPECT_EQ(pdfPageLines(path("out.pdf")), pdfPageLines(path("direct.pdf")));
+    EXPECT_TRUE(sameText(path("out.pdf"), path("direct.pdf")));
 }
 
 }  // namespace

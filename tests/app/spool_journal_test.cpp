@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "app/spool_files.h"
 #include "platform/error.h"
