@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -108,6 +109,9 @@ bool ensureFolder(const std::string& path) {
     return false;
 }
 
+// Held while a watch runs; hidden, like the journal.
+constexpr char kSpoolLockName[] = ".quorprn-lock";
+
 // Printouts only: dot files are hidden or temporary, and folders are ours.
 bool looksLikePrintout(const char* name) { return name[0] != '\0' && name[0] != '.'; }
 
@@ -132,6 +136,7 @@ public:
     explicit SpoolWatch(WatchSettings settings) : s_(std::move(settings)) {}
     ~SpoolWatch() {
         if (inotify_ >= 0) ::close(inotify_);
+        if (lock_ >= 0) ::close(lock_);
     }
 
     // Makes the subfolders, starts the inotify watch, settles what the
@@ -167,6 +172,7 @@ private:
 
     WatchSettings s_;
     int inotify_ = -1;
+    int lock_ = -1;
     std::unique_ptr<QSocketNotifier> events_;
     std::unique_ptr<QSocketNotifier> signals_;
     QTimer settleTimer_;
@@ -179,6 +185,13 @@ private:
 };
 
 bool SpoolWatch::start(std::string& error) {
+    // Two watches of one folder would print each file twice.
+    lock_ = ::open((s_.folder + kSpoolLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        error = errno == EWOULDBLOCK ? s_.folder + " is watched by another quorprn already"
+                                     : "cannot lock " + s_.folder + ": " + std::strerror(errno);
+        return false;
+    }
     for (const char* sub : {"printed/", "failed/"})
         if (!ensureFolder(s_.folder + sub)) {
             error = "cannot make " + s_.folder + sub + ": " + std::strerror(errno);

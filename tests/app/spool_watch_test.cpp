@@ -160,7 +160,7 @@ TEST_F(SpoolWatchTest, OldFilesFirstFailuresWithTheirLogNothingReplaced) {
     EXPECT_EQ(files(spool("printed")), QStringList({"new.prn", "old-1.prn", "old.prn"}));
     EXPECT_EQ(files(out()), QStringList({"new.pdf", "old-1.pdf", "old.pdf"}));
     EXPECT_EQ(pdfPageLines(out("old.pdf")).at(0), QStringList({"old"}));
-    EXPECT_EQ(files(spool()), QStringList({".partial"}));
+    EXPECT_EQ(files(spool()), QStringList({".partial", ".quorprn-lock"}));
     EXPECT_TRUE(QFileInfo(spool("keep")).isDir());
     EXPECT_EQ(stop(SIGINT), 0);
 }
@@ -215,12 +215,15 @@ TEST_F(SpoolWatchTest, FoldersThatCannotBeWatchedAreRefused) {
         {{"--watch", dir_.filePath("plain")}, 1},
         {{"--watch", spool(), "--pdf-dir", spool() + "/."}, 2},
         {{"--watch", spool(), "--pdf", out("x.pdf")}, 2},
+        {{"--watch", spool()}, 1},  // watched already
     };
+    start();
     for (const auto& c : cases) {
         const ProgramRun run = runProgram(c.args);
         EXPECT_EQ(run.exitCode, c.status) << c.args.join(' ').toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith("quorprn: ")) << run.err.toStdString();
     }
+    EXPECT_EQ(stop(), 0);
 }
 
 }  // namespace
