@@ -46,7 +46,7 @@ set(CPACK_PACKAGE_VENDOR "Quor Print")
 set(CPACK_PACKAGE_CONTACT "Quor Print <quorprn@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Print the printouts of DOS programs on today's printers and into PDF")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Quor Print lays the print files of DOS programs (CP866 text with box drawing) out\n over pages with the font, margins and logos of a settings file and prints them,\n previews them or writes them into PDF files. It reads printouts from files,\n from standard input and from a watched spool folder.")
+  "Quor Print lays the print files of DOS programs (CP866 text with box drawing)\nout over pages with the font, margins and logos of a settings file and prints\nthem, previews them or writes them into PDF files. It reads printouts from\nfiles, from standard input and from a watched spool folder.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)

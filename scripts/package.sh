@@ -23,7 +23,8 @@ $SUDO dpkg -i "$deb"
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
   quorprn --pdf out.pdf /usr/share/doc/quorprn/examples/invoice.prn)
 pages="$(pdfinfo "$work/out.pdf" | awk '/^Pages:/ {print $2}')"
-pdftotext "$work/out.pdf" - | grep -q . || { echo "package: the PDF holds no text"; exit 1; }
+text="$(pdftotext -enc UTF-8 "$work/out.pdf" -)"
+[[ "$text" == *"Итого к оплате"* ]] || { echo "package: the PDF lacks the invoice's text"; exit 1; }
 [ "${pages:-0}" -ge 1 ] || { echo "package: the PDF has no pages"; exit 1; }
 if command -v man >/dev/null; then man -l /usr/share/man/man1/quorprn.1 >/dev/null; fi
 echo "package: installed program printed $pages page(s); removing the package"
