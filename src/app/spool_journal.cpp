@@ -84,7 +84,9 @@ void syncFolder(const std::string& folder) {
 std::string encodeSpoolRecord(const SpoolRecord& record) {
     std::string text(kHeader);
     text += '\n';
-    text += record.state == SpoolRecord::State::printing ? "printing\n" : "printed\n";
+    text += record.state == SpoolRecord::State::printing   ? "printing\n"
+            : record.state == SpoolRecord::State::retrying ? "retrying\n"
+                                                            : "printed\n";
     text += escape(record.file) + '\n';
     text += escape(record.output) + '\n';
     return text;
@@ -101,6 +103,8 @@ std::optional<SpoolRecord> parseSpoolRecord(std::string_view text) {
     SpoolRecord record;
     if (*state == "printing")
         record.state = SpoolRecord::State::printing;
+    else if (*state == "retrying")
+        record.state = SpoolRecord::State::retrying;
     else if (*state == "printed")
         record.state = SpoolRecord::State::printed;
     else
@@ -117,8 +121,10 @@ Recovery recoveryFor(const SpoolRecord& record, bool fileStillThere, bool output
     if (!fileStillThere) return Recovery::nothing;
     if (record.state == SpoolRecord::State::printed) return Recovery::markPrinted;
     // A PDF is put in place whole, so its presence says the job finished;
-    // a printer's queue cannot tell whether it got the job.
-    if (!record.output.empty()) return outputThere ? Recovery::markPrinted : Recovery::printAgain;
+    // a printer's queue cannot tell whether it got the job. A file that
+    // stopped the program twice gets no third try.
+    if (!record.output.empty() && outputThere) return Recovery::markPrinted;
+    if (!record.output.empty() && record.state == SpoolRecord::State::printing) return Recovery::printAgain;
     return Recovery::markFailed;
 }
 

@@ -16,7 +16,8 @@ namespace quor {
 inline constexpr char kSpoolJournalName[] = ".quorprn-journal";
 
 struct SpoolRecord {
-    enum class State { printing, printed };
+    // `retrying`: printing again after a run that stopped in the middle of it.
+    enum class State { printing, retrying, printed };
     State state = State::printing;
     std::string file;    // name in the watched folder
     std::string output;  // name of the PDF in the output folder; empty for a printer
@@ -31,8 +32,9 @@ std::optional<SpoolRecord> parseSpoolRecord(std::string_view text);
 enum class Recovery {
     nothing,       // the file is no longer in the folder: it was dealt with
     markPrinted,   // it printed: move it to printed/
-    printAgain,    // nothing came out of it: print it as any other
-    markFailed,    // it may have reached the printer: failed/, with a log saying so
+    printAgain,    // nothing came out of it: print it once more (as `retrying`)
+    markFailed,    // it may have reached the printer, or it stopped the program
+                   // twice: failed/, with a log saying so
 };
 Recovery recoveryFor(const SpoolRecord& record, bool fileStillThere, bool outputThere);
 

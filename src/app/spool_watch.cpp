@@ -182,6 +182,8 @@ private:
     bool busy_ = false;
     bool stopping_ = false;
     bool folderGone_ = false;
+    // The file that the last run left half printed, printed once more.
+    std::string retrying_;
 };
 
 bool SpoolWatch::start(std::string& error) {
@@ -264,7 +266,9 @@ void SpoolWatch::recover() {
     const bool outputThere = !record->output.empty() && stampOf(s_.pdfFolder + record->output, stamp);
     switch (recoveryFor(*record, there, outputThere)) {
     case Recovery::nothing:
+        break;
     case Recovery::printAgain:
+        retrying_ = record->file;
         break;
     case Recovery::markPrinted:
         fileAway(record->file, "printed/", "");
@@ -272,8 +276,11 @@ void SpoolWatch::recover() {
         break;
     case Recovery::markFailed:
         fileAway(record->file, "failed/",
-                 "The watch stopped while this file was being printed, so it may have reached the printer.\n"
-                 "It is not printed again by itself; move it back into the folder to print it.\n");
+                 record->output.empty()
+                     ? "The watch stopped while this file was being printed, so it may have reached the printer.\n"
+                       "It is not printed again by itself; move it back into the folder to print it.\n"
+                     : "The watch stopped twice while this file was being printed.\n"
+                       "Move it back into the folder to try again.\n");
         logLine(record->file + ": interrupted by the last stop, moved to failed/");
         break;
     }
@@ -400,7 +407,10 @@ void SpoolWatch::runNextJob() {
     busy_ = true;
     try {
         const std::string pdfName = s_.pdfFolder.empty() ? "" : freeNameIn(s_.pdfFolder, pdfNameFor(name));
-        writeSpoolJournal(s_.folder, {SpoolRecord::State::printing, name, pdfName});
+        const bool again = !retrying_.empty() && name == retrying_;
+        if (again) retrying_.clear();
+        writeSpoolJournal(s_.folder,
+                          {again ? SpoolRecord::State::retrying : SpoolRecord::State::printing, name, pdfName});
         Outcome outcome = print(name, pdfName);
         FileStamp after;
         if (outcome.printed && stampOf(s_.folder + name, after) && !(after == stamp)) {

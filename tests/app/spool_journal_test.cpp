@@ -21,6 +21,7 @@ TEST(SpoolJournal, RecordsSurviveTheirTextWhateverTheNames) {
         {State::printed, "ПЕЧАТЬ.PRN", ""},
         {State::printing, "odd %41 name\n\r\t.prn", "odd %41 name\n.pdf"},
         {State::printed, std::string("\x7f\x01\xff", 3), "x"},
+        {State::retrying, "a.prn", "a.pdf"},
     };
     for (const SpoolRecord& record : records) {
         const std::string text = encodeSpoolRecord(record);
@@ -62,6 +63,9 @@ TEST(SpoolJournal, AStartingWatchNeverPrintsAFileTwice) {
         {{State::printing, "a", "a.pdf"}, true, true, Recovery::markPrinted},
         {{State::printing, "a", "a.pdf"}, true, false, Recovery::printAgain},
         {{State::printing, "a", ""}, true, false, Recovery::markFailed},
+        {{State::retrying, "a", "a.pdf"}, true, false, Recovery::markFailed},
+        {{State::retrying, "a", "a.pdf"}, true, true, Recovery::markPrinted},
+        {{State::retrying, "a", "a.pdf"}, false, false, Recovery::nothing},
         {{State::printed, "a", ""}, true, false, Recovery::markPrinted},
         {{State::printed, "a", "a.pdf"}, true, false, Recovery::markPrinted},
         {{State::printed, "a", ""}, false, false, Recovery::nothing},
