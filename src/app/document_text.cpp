@@ -32,7 +32,7 @@ std::vector<std::string> splitDocumentLines(std::string_view bytes) {
     return lines;
 }
 
-std::vector<std::string> readDocumentLines(const std::string& path) {
+std::string readDocumentBytes(const std::string& path) {
     // Read-only and whole: a program still writing the file is not disturbed.
     std::error_code ec;
     std::ifstream in;
@@ -40,10 +40,14 @@ std::vector<std::string> readDocumentLines(const std::string& path) {
     if (!in.is_open()) throw Error("Cannot open file " + path);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw Error("Cannot open file " + path);
-    return splitDocumentLines(bytes);
+    return bytes;
 }
 
-std::vector<std::string> readStandardInputLines() {
+std::vector<std::string> readDocumentLines(const std::string& path) {
+    return splitDocumentLines(readDocumentBytes(path));
+}
+
+const std::string& readStandardInputBytes() {
     static std::optional<std::string> bytes;
     if (!bytes) {
         std::string read;
@@ -59,7 +63,7 @@ std::vector<std::string> readStandardInputLines() {
         }
         bytes = std::move(read);
     }
-    return splitDocumentLines(*bytes);
+    return *bytes;
 }
 
 }  // namespace quor

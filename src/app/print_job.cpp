@@ -2,6 +2,8 @@
 
 #include "app/command_line.h"
 #include "app/document_text.h"
+#include "app/dos_printer.h"
+#include "app/printout_pages.h"
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
@@ -58,8 +60,11 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
-    FM1->Font.charset = kOemCharset;
-    FM1->Memo = document == kStandardInputName ? readStandardInputLines() : readDocumentLines(document);
+    const DosPrinterSettings dos = readDosPrinterSettings(FS);
+    FM1->Font.charset = dos.charset;
+    const std::string bytes = printedBytes(
+        document == kStandardInputName ? readStandardInputBytes() : readDocumentBytes(document), dos);
+    layOutPrintout(frRep, *FM1, splitPrintout(bytes, dos.formFeed), dos);
 }
 
 bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
