@@ -18,7 +18,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <dirent.h>
 #include <map>
 #include <memory>
@@ -27,9 +26,8 @@
 #include "app/settings_place.h"
 #include "app/spool_files.h"
 #include "app/spool_journal.h"
+#include "app/spool_printer.h"
 #include "app/unattended.h"
-#include "platform/cups_printer.h"
-#include "platform/error.h"
 
 namespace quor {
 namespace {
@@ -59,30 +57,6 @@ bool catchStopSignals() {
 std::int64_t nowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-std::string localTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts {};
-    localtime_r(&now, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
-    return text;
-}
-
-void logLine(const std::string& text) {
-    const std::string line = localTime() + " " + text + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-}
-
-// The last line a job's messages hold: the text that says what went wrong.
-std::string lastMessageLine(const std::string& messages) {
-    const std::size_t end = messages.find_last_not_of("\n ");
-    if (end == std::string::npos) return "no message";
-    const std::size_t newline = messages.rfind('\n', end);
-    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
-    return messages.substr(start, end + 1 - start);
 }
 
 std::string withSlash(std::string path) {
@@ -115,25 +89,10 @@ constexpr char kSpoolLockName[] = ".quorprn-lock";
 // Printouts only: dot files are hidden or temporary, and folders are ours.
 bool looksLikePrintout(const char* name) { return name[0] != '\0' && name[0] != '.'; }
 
-// The name of the default CUPS queue now; empty when there is none.
-std::string defaultPrinterName() {
-    CupsPrinter cups;
-    const std::vector<std::string>& names = cups.printers();
-    const int index = cups.printerIndex();
-    return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)] : "";
-}
-
-struct WatchSettings {
-    std::string folder;     // absolute, "/"-terminated
-    std::string pdfFolder;  // absolute, "/"-terminated; empty: a printer
-    std::string printerName;
-    std::string settingsFile;
-    std::int64_t settleMs = 2000;
-};
-
 class SpoolWatch {
 public:
-    explicit SpoolWatch(WatchSettings settings) : s_(std::move(settings)) {}
+    SpoolWatch(const SpoolTarget& target, std::int64_t settleMs)
+        : folder_(target.folder), pdfFolder_(target.pdfFolder), settleMs_(settleMs), printer_(target) {}
     ~SpoolWatch() {
         if (inotify_ >= 0) ::close(inotify_);
         if (lock_ >= 0) ::close(lock_);
@@ -151,12 +110,6 @@ private:
         std::int64_t quietSinceMs = 0;
         bool writing = false;
     };
-    struct Outcome {
-        bool printed = false;
-        int pages = 0;
-        std::string messages;
-    };
-
     void readEvents();
     void onEvent(const inotify_event& event);
     void notice(const std::string& name, Activity activity);
@@ -164,13 +117,12 @@ private:
     void armSettleTimer();
     void takeSettledFiles();
     void runNextJob();
-    Outcome print(const std::string& name, const std::string& pdfName);
-    void finish(const std::string& name, const std::string& pdfName, const Outcome& outcome);
-    void fileAway(const std::string& name, const std::string& subfolder, const std::string& log);
-    void recover();
     void stop(int status);
 
-    WatchSettings s_;
+    const std::string folder_;
+    const std::string pdfFolder_;
+    const std::int64_t settleMs_;
+    SpoolPrinter printer_;
     int inotify_ = -1;
     int lock_ = -1;
     std::unique_ptr<QSocketNotifier> events_;
@@ -182,32 +134,30 @@ private:
     bool busy_ = false;
     bool stopping_ = false;
     bool folderGone_ = false;
-    // The file that the last run left half printed, printed once more.
-    std::string retrying_;
 };
 
 bool SpoolWatch::start(std::string& error) {
     // Two watches of one folder would print each file twice.
-    lock_ = ::open((s_.folder + kSpoolLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    lock_ = ::open((folder_ + kSpoolLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? s_.folder + " is watched by another quorprn already"
-                                     : "cannot lock " + s_.folder + ": " + std::strerror(errno);
+        error = errno == EWOULDBLOCK ? folder_ + " is watched by another quorprn already"
+                                     : "cannot lock " + folder_ + ": " + std::strerror(errno);
         return false;
     }
     for (const char* sub : {"printed/", "failed/"})
-        if (!ensureFolder(s_.folder + sub)) {
-            error = "cannot make " + s_.folder + sub + ": " + std::strerror(errno);
+        if (!ensureFolder(folder_ + sub)) {
+            error = "cannot make " + folder_ + sub + ": " + std::strerror(errno);
             return false;
         }
-    if (!s_.pdfFolder.empty() && !ensureFolder(s_.pdfFolder)) {
-        error = "cannot make " + s_.pdfFolder + ": " + std::strerror(errno);
+    if (!pdfFolder_.empty() && !ensureFolder(pdfFolder_)) {
+        error = "cannot make " + pdfFolder_ + ": " + std::strerror(errno);
         return false;
     }
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     constexpr std::uint32_t mask = IN_CREATE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM |
                                    IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
-    if (inotify_ < 0 || ::inotify_add_watch(inotify_, s_.folder.c_str(), mask) < 0) {
-        error = "cannot watch " + s_.folder + ": " + std::strerror(errno);
+    if (inotify_ < 0 || ::inotify_add_watch(inotify_, folder_.c_str(), mask) < 0) {
+        error = "cannot watch " + folder_ + ": " + std::strerror(errno);
         return false;
     }
     if (!catchStopSignals()) {
@@ -228,16 +178,14 @@ bool SpoolWatch::start(std::string& error) {
     QObject::connect(&settleTimer_, &QTimer::timeout, [this] { takeSettledFiles(); });
 
     try {
-        recover();
+        printer_.recover();
     } catch (const std::exception& e) {
         error = e.what();
         return false;
     }
     scanFolder();
     armSettleTimer();
-    logLine("watching " + s_.folder + ", printing " +
-            (s_.pdfFolder.empty() ? "on " + (s_.printerName.empty() ? std::string("the default printer") : s_.printerName)
-                                  : "into " + s_.pdfFolder));
+    spoolLog("watching " + folder_ + ", printing " + printer_.destination());
     return true;
 }
 
@@ -245,50 +193,12 @@ void SpoolWatch::stop(int status) {
     if (stopping_) return;
     stopping_ = true;
     settleTimer_.stop();
-    logLine(status == kExitDone ? "stopped" : "stopped on an error");
+    spoolLog(status == kExitDone ? "stopped" : "stopped on an error");
     QCoreApplication::exit(status);
 }
 
-// The journal's file from a run that did not finish.
-void SpoolWatch::recover() {
-    const std::optional<SpoolRecord> record = readSpoolJournal(s_.folder);
-    if (!record) {
-        if (::access((s_.folder + kSpoolJournalName).c_str(), F_OK) == 0) {
-            logLine("the journal " + s_.folder + kSpoolJournalName + " is damaged; set aside as " + kSpoolJournalName +
-                    ".damaged");
-            std::rename((s_.folder + kSpoolJournalName).c_str(),
-                        (s_.folder + kSpoolJournalName + ".damaged").c_str());
-        }
-        return;
-    }
-    FileStamp stamp;
-    const bool there = stampOf(s_.folder + record->file, stamp);
-    const bool outputThere = !record->output.empty() && stampOf(s_.pdfFolder + record->output, stamp);
-    switch (recoveryFor(*record, there, outputThere)) {
-    case Recovery::nothing:
-        break;
-    case Recovery::printAgain:
-        retrying_ = record->file;
-        break;
-    case Recovery::markPrinted:
-        fileAway(record->file, "printed/", "");
-        logLine(record->file + ": printed before the last stop, moved to printed/");
-        break;
-    case Recovery::markFailed:
-        fileAway(record->file, "failed/",
-                 record->output.empty()
-                     ? "The watch stopped while this file was being printed, so it may have reached the printer.\n"
-                       "It is not printed again by itself; move it back into the folder to print it.\n"
-                     : "The watch stopped twice while this file was being printed.\n"
-                       "Move it back into the folder to try again.\n");
-        logLine(record->file + ": interrupted by the last stop, moved to failed/");
-        break;
-    }
-    clearSpoolJournal(s_.folder);
-}
-
 void SpoolWatch::scanFolder() {
-    DIR* dir = ::opendir(s_.folder.c_str());
+    DIR* dir = ::opendir(folder_.c_str());
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir))
         if (looksLikePrintout(entry->d_name)) notice(entry->d_name, Activity::unknown);
@@ -332,7 +242,7 @@ void SpoolWatch::readEvents() {
 void SpoolWatch::onEvent(const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) scanFolder();
     if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED) && !folderGone_) {
-        logLine("the folder " + s_.folder + " is gone");
+        spoolLog("the folder " + folder_ + " is gone");
         folderGone_ = true;
         if (!busy_) stop(kExitFailed);
     }
@@ -343,7 +253,7 @@ void SpoolWatch::onEvent(const inotify_event& event) {
 void SpoolWatch::notice(const std::string& name, Activity activity) {
     std::erase_if(ready_, [&](const auto& item) { return item.second == name; });
     Pending& file = pending_[name];
-    stampOf(s_.folder + name, file.stamp);
+    stampOf(folder_ + name, file.stamp);
     file.quietSinceMs = nowMs();
     if (activity != Activity::unknown) file.writing = activity == Activity::writing;
 }
@@ -351,7 +261,7 @@ void SpoolWatch::notice(const std::string& name, Activity activity) {
 void SpoolWatch::armSettleTimer() {
     std::int64_t next = LLONG_MAX;
     for (const auto& [name, file] : pending_)
-        if (!file.writing) next = std::min(next, file.quietSinceMs + s_.settleMs);
+        if (!file.writing) next = std::min(next, file.quietSinceMs + settleMs_);
     if (next == LLONG_MAX) {
         settleTimer_.stop();
         return;
@@ -363,12 +273,12 @@ void SpoolWatch::takeSettledFiles() {
     const std::int64_t now = nowMs();
     for (auto it = pending_.begin(); it != pending_.end();) {
         Pending& file = it->second;
-        if (file.writing || file.quietSinceMs + s_.settleMs > now) {
+        if (file.writing || file.quietSinceMs + settleMs_ > now) {
             ++it;
             continue;
         }
         FileStamp stamp;
-        if (!stampOf(s_.folder + it->first, stamp)) {
+        if (!stampOf(folder_ + it->first, stamp)) {
             it = pending_.erase(it);  // gone, or not a plain file
             continue;
         }
@@ -398,7 +308,7 @@ void SpoolWatch::runNextJob() {
     const auto [stamp, name] = ready_.front();
     ready_.erase(ready_.begin());
     FileStamp now;
-    if (!stampOf(s_.folder + name, now)) return runNextJob();
+    if (!stampOf(folder_ + name, now)) return runNextJob();
     if (!(now == stamp)) {
         notice(name, Activity::unknown);  // changed since it settled: let it settle again
         armSettleTimer();
@@ -406,24 +316,10 @@ void SpoolWatch::runNextJob() {
     }
     busy_ = true;
     try {
-        const std::string pdfName = s_.pdfFolder.empty() ? "" : freeNameIn(s_.pdfFolder, pdfNameFor(name));
-        const bool again = !retrying_.empty() && name == retrying_;
-        if (again) retrying_.clear();
-        writeSpoolJournal(s_.folder,
-                          {again ? SpoolRecord::State::retrying : SpoolRecord::State::printing, name, pdfName});
-        Outcome outcome = print(name, pdfName);
-        FileStamp after;
-        if (outcome.printed && stampOf(s_.folder + name, after) && !(after == stamp)) {
-            outcome.printed = false;
-            outcome.messages += "The file changed while it was printed: what came later is not on the printout.\n"
-                                "Move it back into the folder to print it whole.\n";
-        }
-        finish(name, pdfName, outcome);
-        clearSpoolJournal(s_.folder);
+        printer_.print(name, stamp);
     } catch (const std::exception& e) {
-        // The journal or the folder failed us: printing on could print twice.
         busy_ = false;
-        logLine(name + ": " + e.what());
+        spoolLog(name + ": " + e.what());
         stop(kExitFailed);
         return;
     }
@@ -435,50 +331,10 @@ void SpoolWatch::runNextJob() {
     if (!ready_.empty()) QTimer::singleShot(0, [this] { runNextJob(); });
 }
 
-SpoolWatch::Outcome SpoolWatch::print(const std::string& name, const std::string& pdfName) {
-    CommandLine job;
-    if (!pdfName.empty()) {
-        job.pdfFile = s_.pdfFolder + pdfName;
-    } else {
-        job.printerName = s_.printerName.empty() ? defaultPrinterName() : s_.printerName;
-    }
-    Outcome outcome;
-    if (job.pdfFile.empty() && job.printerName.empty()) {
-        outcome.messages = "No printer is installed.\n";
-        return outcome;
-    }
-    job.arguments = {s_.folder + name, s_.settingsFile};
-    JobTranscript transcript;
-    outcome.printed = runUnattended(job, &transcript) == kExitDone;
-    outcome.pages = transcript.pages;
-    outcome.messages = std::move(transcript.messages);
-    return outcome;
-}
-
-void SpoolWatch::finish(const std::string& name, const std::string& pdfName, const Outcome& outcome) {
-    const std::string pages = std::to_string(outcome.pages) + (outcome.pages == 1 ? " page" : " pages");
-    if (outcome.printed) {
-        writeSpoolJournal(s_.folder, {SpoolRecord::State::printed, name, pdfName});
-        fileAway(name, "printed/", "");
-        logLine(name + ": " + pages + ", printed " +
-                (pdfName.empty() ? "on " + (s_.printerName.empty() ? std::string("the default printer") : s_.printerName)
-                                 : "into " + s_.pdfFolder + pdfName));
-    } else {
-        fileAway(name, "failed/", outcome.messages);
-        logLine(name + ": " + pages + ", failed: " + lastMessageLine(outcome.messages));
-    }
-}
-
-// Into the subfolder, numbered on a clash; a failed file's log beside it.
-void SpoolWatch::fileAway(const std::string& name, const std::string& subfolder, const std::string& log) {
-    const std::string moved = moveIntoFolder(s_.folder + name, s_.folder + subfolder, name);
-    if (subfolder == "failed/") writeTextFile(s_.folder + subfolder + moved + ".log", log);
-}
-
 }  // namespace
 
 int runSpoolWatch(const CommandLine& line) {
-    WatchSettings settings;
+    SpoolTarget settings;
     settings.folder = absoluteFolder(line.watchFolder);
     struct stat info {};
     if (::stat(settings.folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
@@ -494,9 +350,7 @@ int runSpoolWatch(const CommandLine& line) {
     }
     settings.printerName = line.printerName;
     settings.settingsFile = line.arguments.empty() ? defaultSettingsFile() : line.arguments.front();
-    settings.settleMs = static_cast<std::int64_t>(line.settleSeconds * 1000 + 0.5);
-
-    SpoolWatch watch(std::move(settings));
+    SpoolWatch watch(settings, static_cast<std::int64_t>(line.settleSeconds * 1000 + 0.5));
     std::string error;
     if (!watch.start(error)) {
         std::fprintf(stderr, "quorprn: %s\n", error.c_str());
