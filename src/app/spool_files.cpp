@@ -1,5 +1,6 @@
 #include "app/spool_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -32,7 +33,34 @@ bool stampOf(const std::string& path, FileStamp& stamp) {
     stamp.size = info.st_size;
     stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     stamp.inode = info.st_ino;
+    stamp.device = info.st_dev;
     return true;
+}
+
+FileIds filesOpenForWriting() {
+    FileIds open;
+    DIR* processes = ::opendir("/proc");
+    if (!processes) return open;
+    while (const dirent* process = ::readdir(processes)) {
+        if (process->d_name[0] < '0' || process->d_name[0] > '9') continue;
+        const std::string base = std::string("/proc/") + process->d_name;
+        DIR* fds = ::opendir((base + "/fdinfo").c_str());
+        if (!fds) continue;  // gone, or another user's
+        while (const dirent* fd = ::readdir(fds)) {
+            if (fd->d_name[0] < '0' || fd->d_name[0] > '9') continue;
+            std::ifstream info(base + "/fdinfo/" + fd->d_name);
+            std::string key;
+            unsigned long flags = 0;
+            while (info >> key && key != "flags:") info.ignore(4096, '\n');
+            if (!(info >> std::oct >> flags) || (flags & O_ACCMODE) == O_RDONLY) continue;
+            struct stat target {};
+            if (::stat((base + "/fd/" + fd->d_name).c_str(), &target) == 0 && S_ISREG(target.st_mode))
+                open.emplace(target.st_dev, target.st_ino);
+        }
+        ::closedir(fds);
+    }
+    ::closedir(processes);
+    return open;
 }
 
 std::string numberedName(const std::string& name, int number) {

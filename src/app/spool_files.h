@@ -4,7 +4,9 @@
 // replacing another file, and the names its PDF and its log get.
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 
 namespace quor {
 
@@ -13,11 +15,17 @@ struct FileStamp {
     std::int64_t size = -1;
     std::int64_t modifiedNs = 0;
     std::uint64_t inode = 0;
+    std::uint64_t device = 0;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
 // The stamp of a regular file (symbolic links followed); nothing else has one.
 bool stampOf(const std::string& path, FileStamp& stamp);
+
+// Device and inode of every file that a process this one may inspect
+// holds open for writing, as /proc tells.
+using FileIds = std::set<std::pair<std::uint64_t, std::uint64_t>>;
+FileIds filesOpenForWriting();
 
 // `name` with a number before its extension: "a.prn", 2 -> "a-2.prn";
 // 0 leaves it as it is.

@@ -21,6 +21,7 @@
 #include <dirent.h>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/settings_place.h"
@@ -271,6 +272,8 @@ void SpoolWatch::armSettleTimer() {
 
 void SpoolWatch::takeSettledFiles() {
     const std::int64_t now = nowMs();
+    // Writers that opened a file before the watch saw them, looked up once.
+    std::optional<FileIds> heldOpen;
     for (auto it = pending_.begin(); it != pending_.end();) {
         Pending& file = it->second;
         if (file.writing || file.quietSinceMs + settleMs_ > now) {
@@ -285,6 +288,12 @@ void SpoolWatch::takeSettledFiles() {
         if (!(stamp == file.stamp)) {
             file.stamp = stamp;
             file.quietSinceMs = now;
+            ++it;
+            continue;
+        }
+        if (!heldOpen) heldOpen = filesOpenForWriting();
+        if (heldOpen->count({stamp.device, stamp.inode})) {
+            file.writing = true;  // its close-write event ends the wait
             ++it;
             continue;
         }

@@ -165,6 +165,23 @@ TEST_F(SpoolWatchTest, OldFilesFirstFailuresWithTheirLogNothingReplaced) {
     EXPECT_EQ(stop(SIGINT), 0);
 }
 
+TEST_F(SpoolWatchTest, AWriterFromBeforeTheStartHoldsItsFileBack) {
+    QFile early(spool("early.prn"));
+    ASSERT_TRUE(early.open(QIODevice::WriteOnly));
+    early.write("early first\r\n");
+    early.flush();
+    append("done.prn", "done\r\n");
+    start();
+    ASSERT_TRUE(settled(1, 0)) << log_.toStdString();
+    pause(1000);
+    EXPECT_EQ(files(spool("printed")), QStringList({"done.prn"}));
+    early.write("early last\r\n");
+    early.close();
+    ASSERT_TRUE(settled(2, 0)) << log_.toStdString();
+    EXPECT_EQ(pdfPageLines(out("early.pdf")).at(0), QStringList({"early first", "early last"}));
+    EXPECT_EQ(stop(), 0);
+}
+
 TEST_F(SpoolWatchTest, AStopOrACrashMidJobAndARestartPrintNothingTwice) {
     std::string big;
     for (int i = 0; i < 4000; ++i) big += "line " + std::to_string(i) + "\r\n";
