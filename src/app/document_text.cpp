@@ -4,6 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
 #include "platform/error.h"
 
 namespace quor {
@@ -40,6 +45,25 @@ std::string readDocumentBytes(const std::string& path) {
 
 std::vector<std::string> readDocumentLines(const std::string& path) {
     return splitDocumentLines(readDocumentBytes(path));
+}
+
+const std::string& readStandardInputBytes() {
+    static std::optional<std::string> bytes;
+    if (!bytes) {
+        std::string read;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw Error("Cannot read standard input");
+            }
+            read.append(buffer, static_cast<std::size_t>(n));
+        }
+        bytes = std::move(read);
+    }
+    return *bytes;
 }
 
 }  // namespace quor

@@ -22,4 +22,9 @@ std::string readDocumentBytes(const std::string& path);
 // Reads the whole file and splits it.
 std::vector<std::string> readDocumentLines(const std::string& path);
 
+// Standard input read whole, as bytes, up to its end. It is read once:
+// later calls give the same bytes. Raises quor::Error "Cannot read
+// standard input" when reading fails.
+const std::string& readStandardInputBytes();
+
 }  // namespace quor
