@@ -46,7 +46,7 @@ TfrPictureView& QuorPrintJob::picture(const char* name) const {
     return *view;
 }
 
-void QuorPrintJob::applyTextSettings(const std::string& document) {
+void QuorPrintJob::applyTextSettings(const std::function<std::vector<std::string>()>& lines) {
     auto* FM1 = dynamic_cast<TfrMemoView*>(frRep.FindView("FM1"));
     if (!FM1 || frRep.TemplatePages.Count() == 0) throw Error("The template has no text object FM1");
     FM1->Left = number("TextLeft", "36");
@@ -58,12 +58,10 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
     FM1->Font.charset = kOemCharset;
-    FM1->Memo = readDocumentLines(document);
+    FM1->Memo = lines();
 }
 
-bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
-    FS.setIniFileName(settingsFile);
-    checkCopies();
+void QuorPrintJob::loadTemplate(const std::function<std::vector<std::string>()>& lines, const std::string& title) {
     const bool landscape = FS.ReadInteger("Orientation", 0) == 1;
     {
         const std::string bytes =
@@ -71,8 +69,14 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
         StreamReader in(bytes);
         frRep.LoadFromStream(in);
     }
-    applyTextSettings(document);
-    frRep.Title = document;
+    applyTextSettings(lines);
+    frRep.Title = title;
+}
+
+bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    loadTemplate([&document] { return readDocumentLines(document); }, document);
     const bool preview = FS.ReadString("Preview", "False") == "True";
 
     if (!frRep.Prepare()) return false;

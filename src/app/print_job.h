@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/form_storage.h"
 #include "report/report.h"
@@ -39,6 +40,11 @@ public:
     // when pages were prepared.
     bool QuorDocumentPrint(const std::string& document, const std::string& settingsFile);
 
+    // Loads the template "Orientation" names and writes the settings, the
+    // lines `lines` gives (asked for after the settings are read) and the
+    // title into it, ready for Prepare. The settings file is FS's.
+    void loadTemplate(const std::function<std::vector<std::string>()>& lines, const std::string& title);
+
     // The report's band-start handler: shows, places, sizes and loads the
     // logos from the settings.
     void frRepBeginBand(TfrBand& band);
@@ -50,7 +56,7 @@ public:
 
 private:
     void checkCopies();
-    void applyTextSettings(const std::string& document);
+    void applyTextSettings(const std::function<std::vector<std::string>()>& lines);
     // Logo `logo` (1 or 2) into a picture of the title or summary band.
     void placeLogoInBand(TfrPictureView& view, int logo);
     // Logo `logo` into its picture of the overlay band, from the page's top.
