@@ -14,6 +14,8 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <cstdio>
+
 #include "app/form_storage.h"
 #include "platform/error.h"
 #include "platform/numbers.h"
@@ -29,12 +31,15 @@ public:
     NumberEditor(const SettingKey& key, QWidget* parent) : SettingEditor(key), edit_(new QLineEdit(parent)) {
         edit_->setMaximumWidth(90);
         QObject::connect(edit_, &QLineEdit::textEdited, [this] {
-            edit_->setStyleSheet(problem().empty() ? QString() : QStringLiteral("background: #ffd0d0"));
+            mark();
             notify();
         });
     }
     QWidget* widget() override { return edit_; }
-    void load(const std::string& text) override { edit_->setText(fromUtf8(text)); }
+    void load(const std::string& text) override {
+        edit_->setText(fromUtf8(text));
+        mark();
+    }
     std::string value() const override { return edit_->text().toStdString(); }
     std::string problem() const override {
         try {
@@ -46,6 +51,8 @@ public:
     }
 
 private:
+    // A value the reader would refuse is tinted.
+    void mark() { edit_->setStyleSheet(problem().empty() ? QString() : QStringLiteral("background: #ffd0d0")); }
     QLineEdit* edit_;
 };
 
@@ -124,11 +131,12 @@ private:
 class FontNameEditor : public SettingEditor {
 public:
     FontNameEditor(const SettingKey& key, QWidget* parent) : SettingEditor(key), box_(new QComboBox(parent)) {
-        for (const char* alias : {"Courier New", "Arial", "Times New Roman"}) addFamily(alias);
+        const QStringList installed = QFontDatabase::families();
+        for (const char* alias : {"Courier New", "Arial", "Times New Roman"})
+            if (!installed.contains(alias)) addFamily(alias, -1, true);
         QStringList fixed, proportional;
-        for (const QString& family : QFontDatabase::families())
-            (QFontDatabase::isFixedPitch(family) ? fixed : proportional) << family;
-        for (const QString& family : fixed + proportional) addFamily(family);
+        for (const QString& family : installed) (QFontDatabase::isFixedPitch(family) ? fixed : proportional) << family;
+        for (const QString& family : fixed + proportional) addFamily(family, -1, false);
         box_->setMaxVisibleItems(20);
         QObject::connect(box_, &QComboBox::currentIndexChanged, [this] { notify(); });
     }
@@ -136,15 +144,16 @@ public:
     void load(const std::string& text) override {
         const QSignalBlocker quiet(box_);
         const QString family = fromUtf8(text);
-        if (box_->findData(family) < 0) addFamily(family, 0);
+        if (box_->findData(family) < 0) addFamily(family, 0, true);
         box_->setCurrentIndex(box_->findData(family));
     }
     std::string value() const override { return box_->currentData().toString().toStdString(); }
 
 private:
-    void addFamily(const QString& family, int at = -1) {
+    // A name fontconfig does not list is shown with the family it resolves to.
+    void addFamily(const QString& family, int at, bool resolve) {
         if (box_->findData(family) >= 0) return;
-        const QString resolved = QFontInfo(QFont(family)).family();
+        const QString resolved = resolve ? QFontInfo(QFont(family)).family() : family;
         const QString shown = resolved.compare(family, Qt::CaseInsensitive) == 0 ? family : family + " → " + resolved;
         box_->insertItem(at < 0 ? box_->count() : at, shown, family);
     }

@@ -176,6 +176,7 @@ void SettingsDialog::refreshPage() {
             sample_.error = std::string(editor->key().label) + ": " + problem;
             break;
         }
+    if (sample_.error.empty() && !scratch_->isValid()) sample_.error = "Нет временной папки для образца страницы";
     if (sample_.error.empty()) {
         try {
             const std::string path = scratch_->filePath("page.ini").toStdString();
