@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "sample_document.h"
+#include "sample_report.h"
 #include "engine/engine_state.h"
-#include "engine/memo_view.h"
-#include "engine/stream.h"
 #include "device/printer_device.h"
 #include "platform/message_box.h"
-#include "report/builtin_templates.h"
-#include "report/report.h"
 
 namespace {
 
@@ -29,14 +26,7 @@ void BM_PreparePortrait(benchmark::State& state) {
     const std::vector<std::string> doc = sampleDocument(lines);
     engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
     TfrReport report("frRep");
-    report.ShowProgress = false;
-    const std::string bytes = openBuiltinTemplate(kPortraitTemplateType, kBuiltinTemplateName);
-    StreamReader in(bytes);
-    report.LoadFromStream(in);
-    report.TemplatePages[0].Margins.top = 36;
-    auto& fm1 = dynamic_cast<TfrMemoView&>(*report.FindView("FM1"));
-    fm1.Font.charset = kOemCharset;
-    fm1.Memo = doc;
+    loadSampleReport(report, doc);
     int pages = 0;
     for (auto _ : state) {
         if (!report.Prepare()) state.SkipWithError("build failed");

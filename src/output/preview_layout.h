@@ -11,6 +11,7 @@
 namespace quor {
 
 class TfrEMFPages;
+struct PreparedPage;
 
 enum class ZoomMode : std::uint8_t { fixed = 0, pageWidth = 1, wholePage = 2, twoPages = 3 };
 
@@ -33,5 +34,9 @@ double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Siz
 // sets every page's screenRect. Nothing happens without pages.
 PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale,
                        Size area);
+
+// Where a page drawn at r shows its content at the scale: r itself for a
+// page that keeps its margins, else its printable area less the margins.
+Rect pageContentRect(const PreparedPage& page, const Rect& r, double scale);
 
 }  // namespace quor
