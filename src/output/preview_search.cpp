@@ -38,6 +38,22 @@ public:
 // can change the pages under the walk.
 void processPendingEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
+// The horizontal scroll position for a found text `left` pixels from the
+// left edge of its page, `width` wide, on a page area `areaWidth` wide.
+int horizontalPosition(int pageLeft, int left, int width, int areaWidth) {
+    const int pageEdgeIn = pageLeft - kPageGap;
+    // Where the page lies, as with the page's left edge 10 pixels in.
+    if (pageLeft + left <= areaWidth - width) return pageEdgeIn;
+    // Pages side by side, or a page wider than the view: the page's left
+    // edge 10 pixels in still shows all of the text ...
+    if (left + kPageGap + width <= areaWidth) return pageEdgeIn;
+    // ... else the text's right end at the view's right edge, as the text's
+    // bottom at the view's bottom, ...
+    if (width <= areaWidth) return pageLeft + left + width - areaWidth;
+    // ... and a text wider than the view shows its start 10 pixels in.
+    return pageLeft + left - kPageGap;
+}
+
 }  // namespace
 
 void PreviewTextSearch::find(TfrPreviewForm& form) {
@@ -83,7 +99,7 @@ void PreviewTextSearch::searchNext(TfrPreviewForm& form) {
     sinceEvents.start();
     foundPage = std::max(foundPage, 0);
     bool found = false;
-    while (!found && foundPage < form.pageCount()) {
+    while (foundPage < form.pageCount()) {
         const std::optional<PageTextHit> hit =
             findTextOnPage(form.pages(), foundPage, text, foundRecord, dpi);
         if (hit) {
@@ -127,14 +143,7 @@ void PreviewTextSearch::showHit(TfrPreviewForm& form) {
     form.VScrollBar->setValue(y > area.height - th
                                   ? page.top + y + th - area.height - kPageGap
                                   : page.top - kPageGap);
-    // Across alike: the page's left edge 10 pixels in; when the text would
-    // then end beyond the view's right edge (pages side by side, or a
-    // zoomed page), its right end at the view's right edge.
-    const int x = page.left + left;
-    const int inView = left + kPageGap;
-    form.HScrollBar->setValue(x > area.width - tw && inView > area.width - tw
-                                  ? page.left + inView + tw - area.width - kPageGap
-                                  : page.left - kPageGap);
+    form.HScrollBar->setValue(horizontalPosition(page.left, left, tw, area.width));
     // The mark goes where the text stands after the scroll bars have kept
     // their positions within range.
     const int markX = page.left + left - form.HScrollBar->value();

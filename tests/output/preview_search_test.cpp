@@ -140,7 +140,8 @@ TEST_F(PreviewSearchTest, DialogOpensNewEmptyIgnoringCaseFromTheFirstPage) {
             EXPECT_EQ(d->size(), QSize(262, 158));
             EXPECT_EQ(d->minimumSize(), d->maximumSize());
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-            EXPECT_LE(std::abs(d->geometry().center().x() - screen.center().x()), 1);
+            EXPECT_LE(std::abs(d->frameGeometry().center().x() - screen.center().x()), 2);
+            EXPECT_LE(std::abs(d->frameGeometry().center().y() - screen.center().y()), 2);
             EXPECT_EQ(d->Label1->text(), qs("Искать &текст"));
             EXPECT_EQ(d->Edit1->width(), 253);
             EXPECT_EQ(d->GroupBox1->title(), qs("Опции поиска"));
@@ -166,7 +167,7 @@ TEST_F(PreviewSearchTest, DialogOpensNewEmptyIgnoringCaseFromTheFirstPage) {
 }
 
 TEST_F(PreviewSearchTest, WalksThePagesWithCtrlFAndF3) {
-    buildWith({{1, 10, " ИТОГО"}, {4, 3, " ИТОГО"}});
+    buildWith({{1, 10, cp866(" ИТОГО")}, {4, 3, cp866(" ИТОГО")}});
     TfrPreviewForm& form = open(1000, 700);
     const QString count = QString::number(form.pageCount());
     find(qs("итого"));
@@ -189,7 +190,7 @@ TEST_F(PreviewSearchTest, WalksThePagesWithCtrlFAndF3) {
 }
 
 TEST_F(PreviewSearchTest, F3StartsAtTheTopOfThePageTheUserMovedTo) {
-    buildWith({{1, 10, " ИТОГО"}, {2, 10, " ИТОГО"}, {4, 3, " ИТОГО"}});
+    buildWith({{1, 10, cp866(" ИТОГО")}, {2, 10, cp866(" ИТОГО")}, {4, 3, cp866(" ИТОГО")}});
     TfrPreviewForm& form = open(1000, 700);
     find(qs("итого"));
     ASSERT_EQ(form.currentPage, 2);
@@ -207,7 +208,7 @@ TEST_F(PreviewSearchTest, F3StartsAtTheTopOfThePageTheUserMovedTo) {
 }
 
 TEST_F(PreviewSearchTest, LetterCaseMattersOnlyWhenAsked) {
-    buildWith({{1, 10, " ИТОГО"}, {2, 10, " итого"}});
+    buildWith({{1, 10, cp866(" ИТОГО")}, {2, 10, cp866(" итого")}});
     TfrPreviewForm& form = open(1000, 700);
     struct Case {
         const char* typed;
@@ -253,7 +254,7 @@ TEST_F(PreviewSearchTest, EmptyTextFindsNothingAndF3WaitsForText) {
 
 TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
     // Where the found text must stand on the page area after the scroll.
-    enum class Anchor { pageTopTenBelowViewTop, bottomAtViewBottom, rightEndAtViewRight };
+    enum class Anchor { pageTopTenBelowViewTop, bottomAtViewBottom, rightEndAtViewRight, startTenIn };
     struct Case {
         const char* name;
         int width, height;  // the page area
@@ -264,7 +265,8 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
     const Case cases[] = {
         {"near the top", 1000, 700, 3, 10, Anchor::pageTopTenBelowViewTop},
         {"near the bottom", 1000, 700, -1, 10, Anchor::bottomAtViewBottom},
-        {"beyond the right edge", 400, 500, 3, 70, Anchor::rightEndAtViewRight},
+        {"beyond the right edge", 400, 500, 3, 44, Anchor::rightEndAtViewRight},
+        {"wider than the view", 400, 500, 3, 70, Anchor::startTenIn},
     };
     build(400);
     const std::vector<int> starts = pageStarts();
@@ -295,7 +297,7 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         const int tw = int(std::lround(found.width() * form.scale));
         const int th = int(std::lround(found.height() * form.scale));
         ASSERT_FALSE(changed.isEmpty());
-        EXPECT_EQ(changed.width(), tw);
+        EXPECT_EQ(changed.width(), std::min(tw, c.width - changed.left()));
         // The text is under the mark: dark pixels of the word inside it.
         int dark = 0;
         for (int y = changed.top(); y <= changed.bottom(); ++y)
@@ -304,6 +306,7 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         switch (c.anchor) {
             case Anchor::pageTopTenBelowViewTop:
                 EXPECT_EQ(changed.top(), int(std::lround(found.top * form.scale)) + 10);
+                EXPECT_EQ(changed.left(), pageRect(1).left + int(std::lround(found.left * form.scale)));
                 EXPECT_EQ(changed.height(), th + 1);
                 break;
             case Anchor::bottomAtViewBottom:
@@ -311,7 +314,13 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
                 EXPECT_EQ(changed.bottom(), c.height - 1);  // the last line falls below the area
                 break;
             case Anchor::rightEndAtViewRight:
+                EXPECT_LE(tw, c.width);
                 EXPECT_GT(form.HScrollBar->value(), 0);
+                EXPECT_EQ(changed.right(), c.width - 1);
+                break;
+            case Anchor::startTenIn:
+                EXPECT_GT(tw, c.width);
+                EXPECT_EQ(changed.left(), 10);
                 EXPECT_EQ(changed.right(), c.width - 1);
                 break;
         }
