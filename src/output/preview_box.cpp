@@ -83,10 +83,7 @@ void TfrPBox::paintPages(QPainter& painter, const QRect& clip) {
         const Rect r = moved(pages.Item(i).screenRect, form_.viewOffsetX, form_.viewOffsetY);
         drawPage(canvas, i, r);
     }
-    if (mark_) {
-        drawMark(canvas, *mark_);
-        mark_.reset();
-    }
+    if (mark_) drawMark(canvas, *mark_);
 }
 
 void TfrPBox::drawMark(QPainterCanvas& canvas, const Rect& mark) {

@@ -26,11 +26,14 @@ public:
     // The page under the last press (1-based), 0 for none.
     int clickedPage = 0;
 
-    // The next paint marks a found text in exclusive-or over what it
-    // painted: for k = 0 .. height, a line from (left, top + k) to
-    // (right, top + k). Nothing remembers the mark: the paint after that
-    // one has none.
-    void markOnNextPaint(const Rect& mark) { mark_ = mark; }
+    // Marks a found text in exclusive-or over the painted pages: for k = 0
+    // .. height, a line from (left, top + k) to (right, top + k). Every
+    // paint draws it (the window system repaints the area when a dialog
+    // over it closes) until the view moves: a scroll carries the pixels
+    // already marked along, and the next repaint there shows none.
+    void setMark(const Rect& mark) { mark_ = mark; }
+    void clearMark() { mark_.reset(); }
+    const std::optional<Rect>& mark() const { return mark_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -154,7 +154,7 @@ void PreviewTextSearch::showHit(TfrPreviewForm& form) {
     if (!alive) return;
     form.paintEnabled = true;
     if (form.PBox->isVisible()) {
-        form.PBox->markOnNextPaint(Rect{markX, markY, markX + tw, markY + th});
+        form.PBox->setMark(Rect{markX, markY, markX + tw, markY + th});
         form.PBox->repaint();
     }
 }

@@ -282,6 +282,9 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         find(qs("счёт"));
         ASSERT_EQ(form.currentPage, 2);
         const QImage marked = onScreen();
+        ASSERT_TRUE(form.PBox->mark().has_value());
+        const Rect mark = *form.PBox->mark();
+        form.PBox->clearMark();
         const QImage plain = render();  // the same view without the mark
 
         // Every pixel the mark touched is inverted, and only those.
@@ -324,6 +327,11 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
                 EXPECT_EQ(changed.right(), c.width - 1);
                 break;
         }
+        // Repaints keep the mark until the view moves.
+        form.PBox->setMark(mark);
+        EXPECT_EQ(render(), marked);
+        key(form.PBox, Qt::Key_Down);
+        EXPECT_FALSE(form.PBox->mark().has_value());
         form_.reset();
     }
 }
