@@ -45,17 +45,17 @@ TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget* parent) : QDialog(parent) {
     Label1->setBuddy(Edit1);
 
     GroupBox1 = new QGroupBox(text(kMsgOptions), this);
-    GroupBox1->setGeometry(4, 48, 147, 69);
+    GroupBox1->setGeometry(4, 48, 140, 69);
     CB1 = new QCheckBox(text(kMsgCaseSensitive), GroupBox1);
-    CB1->setGeometry(8, 20, 135, 17);
+    CB1->setGeometry(6, 20, 132, 17);
 
     GroupBox2 = new QGroupBox(text(kMsgStart), this);
-    GroupBox2->setGeometry(155, 48, 102, 69);
+    GroupBox2->setGeometry(147, 48, 110, 69);
     RB1 = new QRadioButton(text(kMsgFromFirstPage), GroupBox2);
-    RB1->setGeometry(8, 20, 90, 17);
+    RB1->setGeometry(6, 20, 102, 17);
     RB1->setChecked(true);
     RB2 = new QRadioButton(text(kMsgGoOn), GroupBox2);
-    RB2->setGeometry(8, 42, 90, 17);
+    RB2->setGeometry(6, 42, 102, 17);
 
     Button1 = new QPushButton(text(kMsgOk), this);
     Button1->setGeometry(100, 126, 75, 25);
