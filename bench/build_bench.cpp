@@ -5,14 +5,11 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "sample_document.h"
 #include "sample_report.h"
-#include "engine/engine_state.h"
 #include "device/printer_device.h"
 #include "platform/message_box.h"
 
@@ -23,10 +20,8 @@ void BM_PreparePortrait(benchmark::State& state) {
     PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
     MessageCapture messages;
     const int lines = static_cast<int>(state.range(0));
-    const std::vector<std::string> doc = sampleDocument(lines);
-    engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
-    TfrReport report("frRep");
-    loadSampleReport(report, doc);
+    std::unique_ptr<TfrReport> sample = sampleReport(lines);
+    TfrReport& report = *sample;
     int pages = 0;
     for (auto _ : state) {
         if (!report.Prepare()) state.SkipWithError("build failed");

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "sample_document.h"
 #include "sample_report.h"
 #include "device/printer_device.h"
-#include "engine/engine_state.h"
 #include "output/preview_form.h"
 #include "output/preview_search.h"
 #include "platform/codepage.h"
@@ -29,11 +27,10 @@ void BM_SearchToTheLastPage(benchmark::State& state) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
     MessageCapture messages;
-    engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
-    std::vector<std::string> doc = sampleDocument(static_cast<int>(state.range(0)));
-    doc.back() += unicodeToBytes(u" ИТОГО", CodePage::Cp866);
-    TfrReport report("frRep");
-    loadSampleReport(report, doc);
+    std::unique_ptr<TfrReport> sample = sampleReport(static_cast<int>(state.range(0)));
+    TfrReport& report = *sample;
+    dynamic_cast<TfrMemoView&>(*report.FindView("FM1")).Memo.back() +=
+        unicodeToBytes(u" ИТОГО", CodePage::Cp866);
     report.ModalPreview = false;
     if (!report.Prepare()) state.SkipWithError("build failed");
     TfrPreviewForm form;

@@ -7,6 +7,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 total="${1:-60}"
 build="$here/build-fuzz"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

@@ -4,6 +4,11 @@
 #include <fstream>
 #include <iterator>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
 #include "platform/error.h"
 
 namespace quor {
@@ -27,7 +32,7 @@ std::vector<std::string> splitDocumentLines(std::string_view bytes) {
     return lines;
 }
 
-std::vector<std::string> readDocumentLines(const std::string& path) {
+std::string readDocumentBytes(const std::string& path) {
     // Read-only and whole: a program still writing the file is not disturbed.
     std::error_code ec;
     std::ifstream in;
@@ -35,7 +40,30 @@ std::vector<std::string> readDocumentLines(const std::string& path) {
     if (!in.is_open()) throw Error("Cannot open file " + path);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw Error("Cannot open file " + path);
-    return splitDocumentLines(bytes);
+    return bytes;
+}
+
+std::vector<std::string> readDocumentLines(const std::string& path) {
+    return splitDocumentLines(readDocumentBytes(path));
+}
+
+const std::string& readStandardInputBytes() {
+    static std::optional<std::string> bytes;
+    if (!bytes) {
+        std::string read;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw Error("Cannot read standard input");
+            }
+            read.append(buffer, static_cast<std::size_t>(n));
+        }
+        bytes = std::move(read);
+    }
+    return *bytes;
 }
 
 }  // namespace quor

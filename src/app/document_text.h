@@ -15,8 +15,16 @@ namespace quor {
 // its line.
 std::vector<std::string> splitDocumentLines(std::string_view bytes);
 
-// Reads the whole file and splits it; raises quor::Error
-// "Cannot open file <path>" when it cannot be read.
+// The whole file as bytes; raises quor::Error "Cannot open file <path>"
+// when it cannot be read.
+std::string readDocumentBytes(const std::string& path);
+
+// Reads the whole file and splits it.
 std::vector<std::string> readDocumentLines(const std::string& path);
+
+// Standard input read whole, as bytes, up to its end. It is read once:
+// later calls give the same bytes. Raises quor::Error "Cannot read
+// standard input" when reading fails.
+const std::string& readStandardInputBytes();
 
 }  // namespace quor

@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <clocale>
 
+#include "app/settings_place.h"
 #include "platform/dynamic_library.h"
 #include "platform/error.h"
 #include "platform/help.h"
@@ -34,9 +35,6 @@ const std::string& aboutText() {
 
 QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// The folder of the program file, ending in its separator.
-std::string programFolder() { return toPath(QCoreApplication::applicationDirPath() + '/'); }
 
 QFont sansSerif8() {
     QFont font;
@@ -137,7 +135,7 @@ void TfQuorPrint::FormShow() {
     // Numbers in settings use "." whatever the user's locale says.
     std::setlocale(LC_NUMERIC, "C");
     fs_.setIniSection("Quor Print");
-    fs_.setIniFileName(programFolder() + "quorprn.ini");
+    fs_.setIniFileName(defaultSettingsFile());
     if (arguments_.empty()) {
         showSettingsFileInCaption();
         LabelInfo->setText("Файл не выбран ... ");
@@ -149,7 +147,7 @@ void TfQuorPrint::FormShow() {
         runPrintJob(arguments_[0], fs_.IniFileName());
         close();
     }
-    helpFile_ = QString::fromStdString(programFolder()) + kHelpFileName;
+    helpFile_ = programHelpFile(kHelpFileName);
     setApplicationHelpFile(helpFile_);
 }
 

@@ -1,6 +1,9 @@
 #include "app/print_job.h"
 
+#include "app/command_line.h"
 #include "app/document_text.h"
+#include "app/dos_printer.h"
+#include "app/printout_pages.h"
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
@@ -57,8 +60,11 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
-    FM1->Font.charset = kOemCharset;
-    FM1->Memo = readDocumentLines(document);
+    const DosPrinterSettings dos = readDosPrinterSettings(FS);
+    FM1->Font.charset = dos.charset;
+    const std::string bytes = printedBytes(
+        document == kStandardInputName ? readStandardInputBytes() : readDocumentBytes(document), dos);
+    layOutPrintout(frRep, *FM1, splitPrintout(bytes, dos.formFeed), dos);
 }
 
 bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
@@ -72,17 +78,31 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
         frRep.LoadFromStream(in);
     }
     applyTextSettings(document);
-    frRep.Title = document;
+    frRep.Title = !title.empty() ? title : document == kStandardInputName ? kStandardInputTitle : document;
     const bool preview = FS.ReadString("Preview", "False") == "True";
 
     if (!frRep.Prepare()) return false;
+    deliver(preview);
+    return true;
+}
+
+bool QuorPrintJob::QuorPreparedPrint(const std::string& preparedFile, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    frRep.LoadPreparedReport(preparedFile);
+    frRep.Title = preparedFile;
+    if (frRep.PreparedPages.Count() == 0) throw Error("The file " + preparedFile + " holds no prepared pages");
+    deliver(true);
+    return true;
+}
+
+void QuorPrintJob::deliver(bool previewAsked) {
     if (OnPrepared) OnPrepared(frRep);
-    if (output == JobOutput::none) return true;
-    if (preview && output == JobOutput::asSettingsSay)
+    if (output == JobOutput::none) return;
+    if (output == JobOutput::preview || (previewAsked && output == JobOutput::asSettingsSay))
         frRep.ShowPrepared();
     else
         frRep.PrintPrepared("", FS.ReadInteger("Copies", 1), false, PageFilter::allPages);
-    return true;
 }
 
 }  // namespace quor

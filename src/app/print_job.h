@@ -23,6 +23,8 @@ enum class JobOutput {
     printer,
     // Nothing beyond OnPrepared (unattended runs that only save the pages).
     none,
+    // The preview, whatever "Preview" says (--preview, opened prepared pages).
+    preview,
 };
 
 class QuorPrintJob {
@@ -37,7 +39,14 @@ public:
     // and previews or prints. Errors of the settings, the document and the
     // logo placement propagate; build errors are shown by the report. True
     // when pages were prepared.
+    // A document "-" is standard input.
     bool QuorDocumentPrint(const std::string& document, const std::string& settingsFile);
+
+    // Saved prepared pages instead of a document: loaded (a damaged file
+    // raises the reader's error), then previewed (unless `output` says
+    // otherwise) or printed with the settings file's copy count. True when
+    // pages were loaded.
+    bool QuorPreparedPrint(const std::string& preparedFile, const std::string& settingsFile);
 
     // The report's band-start handler: shows, places, sizes and loads the
     // logos from the settings.
@@ -45,11 +54,15 @@ public:
 
     TfrReport& report() { return frRep; }
     JobOutput output = JobOutput::asSettingsSay;
+    // The report's title; empty: the document path ("stdin" for standard input).
+    std::string title;
     // Called after a successful Prepare, before the preview or the print run.
     std::function<void(TfrReport& report)> OnPrepared;
 
 private:
     void checkCopies();
+    // OnPrepared, then the preview or the print run as `output` says.
+    void deliver(bool previewAsked);
     void applyTextSettings(const std::string& document);
     // Logo `logo` (1 or 2) into a picture of the title or summary band.
     void placeLogoInBand(TfrPictureView& view, int logo);

@@ -1,6 +1,5 @@
 #include "app/unattended.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 
 #include "app/form_storage.h"
 #include "app/print_job.h"
+#include "app/settings_place.h"
 #include "device/printer_device.h"
 #include "platform/cups_printer.h"
 #include "platform/error.h"
@@ -45,12 +45,17 @@ std::string withLineEnds(std::string text) {
 // own, then the text. Remembers whether one reported an error.
 class StderrMessages {
 public:
-    StderrMessages() {
-        previous_ = setMessageSink([this](const MessageRequest& r) {
+    // With `into` the messages are kept there instead.
+    explicit StderrMessages(std::string* into) {
+        previous_ = setMessageSink([this, into](const MessageRequest& r) {
             if (r.icon == MessageIcon::Error) failed_ = true;
             const std::string text = withLineEnds(r.caption) + "\n" + withLineEnds(r.text) + "\n";
-            std::fwrite(text.data(), 1, text.size(), stderr);
-            std::fflush(stderr);
+            if (into) {
+                *into += text;
+            } else {
+                std::fwrite(text.data(), 1, text.size(), stderr);
+                std::fflush(stderr);
+            }
             return firstButton(r.buttons);
         });
     }
@@ -61,8 +66,6 @@ private:
     MessageSink previous_;
     bool failed_ = false;
 };
-
-std::string programFolder() { return QFile::encodeName(QCoreApplication::applicationDirPath() + '/').toStdString(); }
 
 // The platform printer of the run; the printer device owns it, this keeps
 // a view of it for the end of the run.
@@ -115,27 +118,34 @@ void chooseHeadlessPlatform() {
     }
 }
 
-int runUnattended(const CommandLine& line) {
+int runUnattended(const CommandLine& line, JobTranscript* transcript) {
     std::setlocale(LC_NUMERIC, "C");
-    StderrMessages messages;
+    StderrMessages messages(transcript ? &transcript->messages : nullptr);
     OutputPrinter chosen;
     PrinterDeviceSession device(printerFor(line, chosen));
 
     TFormStorage settings("TfQuorPrint");
     settings.setIniSection("Quor Print");
-    const std::string document = line.arguments[0];
+    // Prepared pages take the settings file alone; a document comes first.
+    const bool prepared = !line.openPrepared.empty();
+    const std::size_t settingsAt = prepared ? 0 : 1;
     const std::string settingsFile =
-        line.arguments.size() == 2 ? line.arguments[1] : programFolder() + "quorprn.ini";
+        line.arguments.size() > settingsAt ? line.arguments[settingsAt] : defaultSettingsFile();
 
     const bool printing = !line.pdfFile.empty() || !line.printerName.empty();
     QuorPrintJob job(settings);
     job.output = printing ? JobOutput::printer : JobOutput::none;
-    if (!line.preparedFile.empty())
-        job.OnPrepared = [&line](TfrReport& report) { report.SavePreparedReport(line.preparedFile); };
+    job.title = line.title;
+    job.OnPrepared = [&line, transcript](TfrReport& report) {
+        if (transcript) transcript->pages = report.PreparedPages.Count();
+        if (!line.preparedFile.empty()) report.SavePreparedReport(line.preparedFile);
+    };
     try {
         if (namedQueueMissing(line, chosen)) throw Error("The printer " + line.printerName + " is not installed");
         const int jobsBefore = chosen.cups ? chosen.cups->lastJobId() : 0;
-        if (!job.QuorDocumentPrint(document, settingsFile)) return kExitFailed;
+        const bool built = prepared ? job.QuorPreparedPrint(line.openPrepared, settingsFile)
+                                    : job.QuorDocumentPrint(line.arguments[0], settingsFile);
+        if (!built) return kExitFailed;
         if (messages.errorShown()) return kExitFailed;
         if (chosen.pdf) chosen.pdf->commit();
         if (!line.printerName.empty() && chosen.cups->lastJobId() == jobsBefore)

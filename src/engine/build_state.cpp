@@ -3,9 +3,12 @@
 #include "engine/engine_state.h"
 #include "engine/view.h"
 #include "platform/codepage.h"
+#include "platform/error.h"
 #include "platform/messages.h"
 
 namespace quor {
+
+void BandDataSource::Prior() { throw Error("Источник данных не может вернуться назад"); }
 
 void BuildState::recordError(const std::exception& error) {
     std::string text = message(kMsgBuildError);

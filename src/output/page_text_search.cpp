@@ -9,28 +9,26 @@
 #include "platform/recording_canvas.h"
 
 namespace quor {
-namespace {
 
-constexpr CodePage kCodePages[] = {CodePage::Cp866, CodePage::Cp1251, CodePage::Cp1252};
+SearchText::SearchText(const QString& text, bool caseSensitive)
+    : text_(text), caseSensitive_(caseSensitive) {}
 
-std::size_t slot(CodePage page) { return static_cast<std::size_t>(page); }
-
-}  // namespace
-
-SearchText::SearchText(const QString& text, bool caseSensitive) : caseSensitive_(caseSensitive) {
-    if (text.isEmpty()) return;
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                    static_cast<std::size_t>(text.size()));
-    for (CodePage page : kCodePages) {
-        std::optional<std::string> bytes = unicodeToBytesExactly(units, page);
+const std::optional<std::string>& SearchText::bytesIn(CodePage page) const {
+    const auto known = bytes_.find(page);
+    if (known != bytes_.end()) return known->second;
+    std::optional<std::string> bytes;
+    if (!text_.isEmpty()) {
+        const std::u16string_view units(reinterpret_cast<const char16_t*>(text_.utf16()),
+                                        static_cast<std::size_t>(text_.size()));
+        bytes = unicodeToBytesExactly(units, page);
         if (bytes && !caseSensitive_) *bytes = upperCaseBytes(*bytes, page);
-        bytes_[slot(page)] = std::move(bytes);
     }
+    return bytes_.emplace(page, std::move(bytes)).first->second;
 }
 
 bool SearchText::foundIn(std::string_view bytes, int charset) const {
     const CodePage page = codePageForCharset(charset);
-    const std::optional<std::string>& sought = bytes_[slot(page)];
+    const std::optional<std::string>& sought = bytesIn(page);
     if (!sought || sought->size() > bytes.size()) return false;
     if (caseSensitive_) return bytes.find(*sought) != std::string_view::npos;
     return upperCaseBytes(bytes, page).find(*sought) != std::string::npos;

@@ -7,11 +7,12 @@
 
 #include <QString>
 
-#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/codepage.h"
 #include "platform/geometry.h"
 
 namespace quor {
@@ -31,8 +32,12 @@ public:
     bool foundIn(std::string_view bytes, int charset) const;
 
 private:
-    std::array<std::optional<std::string>, 3> bytes_;  // by CodePage
+    // The text in a code page, made when a piece of that page is first met.
+    const std::optional<std::string>& bytesIn(CodePage page) const;
+
+    QString text_;
     bool caseSensitive_;
+    mutable std::map<CodePage, std::optional<std::string>> bytes_;
 };
 
 struct PageTextHit {
