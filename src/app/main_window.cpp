@@ -12,6 +12,7 @@
 #include <clocale>
 
 #include "app/settings_place.h"
+#include "app/window_properties.h"
 #include "platform/dynamic_library.h"
 #include "platform/error.h"
 #include "platform/help.h"
@@ -153,12 +154,14 @@ void TfQuorPrint::FormShow() {
 
 void TfQuorPrint::setDocument(const std::string& document) {
     documentName_ = document;
+    setProperty(kDocumentProperty, QByteArray::fromStdString(document));
     PFile->setEnabled(true);
     LabelInfo->setText("Загружен файл " + fromPath(document));
     LabelInfo->adjustSize();
 }
 
 void TfQuorPrint::showSettingsFileInCaption() {
+    setProperty(kSettingsFileProperty, QByteArray::fromStdString(fs_.IniFileName()));
     setWindowTitle(QString::fromUtf8(kCaptionPrefix) + fromPath(fs_.IniFileName()));
 }
 

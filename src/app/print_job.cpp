@@ -49,7 +49,7 @@ TfrPictureView& QuorPrintJob::picture(const char* name) const {
     return *view;
 }
 
-void QuorPrintJob::applyTextSettings(const std::string& document) {
+void QuorPrintJob::applyTextSettings(const std::function<std::string()>& documentBytes) {
     auto* FM1 = dynamic_cast<TfrMemoView*>(frRep.FindView("FM1"));
     if (!FM1 || frRep.TemplatePages.Count() == 0) throw Error("The template has no text object FM1");
     FM1->Left = number("TextLeft", "36");
@@ -62,14 +62,10 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
     const DosPrinterSettings dos = readDosPrinterSettings(FS);
     FM1->Font.charset = dos.charset;
-    const std::string bytes = printedBytes(
-        document == kStandardInputName ? readStandardInputBytes() : readDocumentBytes(document), dos);
-    layOutPrintout(frRep, *FM1, splitPrintout(bytes, dos.formFeed), dos);
+    layOutPrintout(frRep, *FM1, splitPrintout(printedBytes(documentBytes(), dos), dos.formFeed), dos);
 }
 
-bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
-    FS.setIniFileName(settingsFile);
-    checkCopies();
+void QuorPrintJob::loadTemplate(const std::function<std::string()>& documentBytes, const std::string& title) {
     const bool landscape = FS.ReadInteger("Orientation", 0) == 1;
     {
         const std::string bytes =
@@ -77,8 +73,16 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
         StreamReader in(bytes);
         frRep.LoadFromStream(in);
     }
-    applyTextSettings(document);
-    frRep.Title = !title.empty() ? title : document == kStandardInputName ? kStandardInputTitle : document;
+    applyTextSettings(documentBytes);
+    frRep.Title = title;
+}
+
+bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    const bool standardInput = document == kStandardInputName;
+    loadTemplate([&] { return standardInput ? readStandardInputBytes() : readDocumentBytes(document); },
+                 !title.empty() ? title : standardInput ? kStandardInputTitle : document);
     const bool preview = FS.ReadString("Preview", "False") == "True";
 
     if (!frRep.Prepare()) return false;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/form_storage.h"
 #include "report/report.h"
@@ -47,6 +48,11 @@ public:
     // otherwise) or printed with the settings file's copy count. True when
     // pages were loaded.
     bool QuorPreparedPrint(const std::string& preparedFile, const std::string& settingsFile);
+    // Loads the template "Orientation" names and writes the settings, the
+    // document's bytes (`documentBytes` is asked after the settings are
+    // read; the DOS printer settings apply to them) and the title into it,
+    // ready for Prepare. The settings file is FS's.
+    void loadTemplate(const std::function<std::string()>& documentBytes, const std::string& title);
 
     // The report's band-start handler: shows, places, sizes and loads the
     // logos from the settings.
@@ -63,7 +69,7 @@ private:
     void checkCopies();
     // OnPrepared, then the preview or the print run as `output` says.
     void deliver(bool previewAsked);
-    void applyTextSettings(const std::string& document);
+    void applyTextSettings(const std::function<std::string()>& documentBytes);
     // Logo `logo` (1 or 2) into a picture of the title or summary band.
     void placeLogoInBand(TfrPictureView& view, int logo);
     // Logo `logo` into its picture of the overlay band, from the page's top.

@@ -35,8 +35,9 @@ double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Siz
 PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale,
                        Size area);
 
-// Where a page drawn at r shows its content at the scale: r itself for a
-// page that keeps its margins, else its printable area less the margins.
-Rect pageContentRect(const PreparedPage& page, const Rect& r, double scale);
+// Where a page's objects go when its whole sheet is drawn at `sheet` with
+// `scale` screen pixels per design pixel: inside the printer's non-printable
+// offsets and the page margins, unless the page uses its own margins.
+Rect pageContentRect(const PreparedPage& page, const Rect& sheet, double scale);
 
 }  // namespace quor
