@@ -1,14 +1,15 @@
-// The main of every benchmark program: a GUI application on the offscreen
-// platform (fonts and pictures need one), then the benchmarks.
+// The main of every benchmark program: a widget application on the
+// offscreen platform (fonts and pictures need one, the preview's windows a
+// widget one), then the benchmarks.
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

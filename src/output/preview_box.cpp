@@ -83,6 +83,13 @@ void TfrPBox::paintPages(QPainter& painter, const QRect& clip) {
         const Rect r = moved(pages.Item(i).screenRect, form_.viewOffsetX, form_.viewOffsetY);
         drawPage(canvas, i, r);
     }
+    if (mark_) drawMark(canvas, *mark_);
+}
+
+void TfrPBox::drawMark(QPainterCanvas& canvas, const Rect& mark) {
+    canvas.setPen(PenSpec{0xFFFFFF, 1, PenStyle::Solid, PenMode::Xor});
+    for (int y = mark.top; y <= mark.bottom; ++y) canvas.line(mark.left, y, mark.right, y);
+    canvas.setPen(PenSpec{0, 1, PenStyle::Solid, PenMode::Copy});
 }
 
 void TfrPBox::drawPage(QPainterCanvas& canvas, int index, const Rect& r) {

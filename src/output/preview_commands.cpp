@@ -12,6 +12,7 @@
 #include "engine/engine_state.h"
 #include "output/preview_box.h"
 #include "output/preview_form.h"
+#include "output/preview_search.h"
 #include "output/speed_button.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
@@ -26,8 +27,10 @@ namespace {
 constexpr int kMsgPreviewCaption = 55207;
 constexpr int kMsgReportFile = 55211;
 
+// Every window searches its pages' text unless a test puts something else
+// in its place.
 PreviewSearchFactory& searchFactory() {
-    static PreviewSearchFactory factory;
+    static PreviewSearchFactory factory = [] { return std::make_unique<PreviewTextSearch>(); };
     return factory;
 }
 

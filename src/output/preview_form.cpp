@@ -283,6 +283,7 @@ void TfrPreviewForm::releaseAllPages() {
 void TfrPreviewForm::layoutPages() {
     if (!hasPages()) return;
     paintEnabled = false;
+    PBox->clearMark();
     currentPage = std::clamp(currentPage, 1, pages_.Count());
     const PageLayout placed =
         quor::layoutPages(pages_, currentPage - 1, zoomMode, scale, pageAreaSize());
@@ -313,7 +314,10 @@ void TfrPreviewForm::VScrollBarChange(int position) {
     viewOffsetY = -position;
     const int delta = lastVertical_ - position;
     lastVertical_ = position;
-    if (delta != 0) PBox->scroll(0, delta);
+    if (delta != 0) {
+        PBox->clearMark();
+        PBox->scroll(0, delta);
+    }
     if (!hasPages()) return;
     const int line = 11 - viewOffsetY;
     for (int i = 0; i < pages_.Count(); ++i) {
@@ -330,7 +334,10 @@ void TfrPreviewForm::HScrollBarChange(int position) {
     viewOffsetX = -position;
     const int delta = lastHorizontal_ - position;
     lastHorizontal_ = position;
-    if (delta != 0) PBox->scroll(delta, 0);
+    if (delta != 0) {
+        PBox->clearMark();
+        PBox->scroll(delta, 0);
+    }
 }
 
 int TfrPreviewForm::pageAt(Point p) const {

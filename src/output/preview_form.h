@@ -34,8 +34,9 @@ class TfrTBSeparator;
 void installPreviewWindow();
 
 // The text search over the shown pages (Find button, Ctrl+F, F3) lives in
-// a unit of its own, which installs a factory here; each window makes its
-// own search state. Without one the Find commands do nothing.
+// a unit of its own (preview_search.h), which is what the factory makes by
+// default; each window makes its own search state. With an empty factory
+// the Find commands do nothing.
 class PreviewSearch {
 public:
     virtual ~PreviewSearch() = default;
@@ -97,6 +98,8 @@ public:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     TfrReport* report() const { return report_; }
+    // The window's text search (Ctrl+F, F3); null when none is installed.
+    PreviewSearch* search() const { return search_.get(); }
     TfrEMFPages& pages() { return pages_; }
     int pageCount() const { return pages_.Count(); }
     bool hasPages() const { return report_ && pages_.Count() > 0; }

@@ -1,5 +1,6 @@
 #include "platform/codepage.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -61,7 +62,22 @@ const PageInfo& info(CodePage page) { return kPages[static_cast<std::size_t>(pag
 struct Table {
     std::array<char16_t, 256> toUnicode{};
     std::unordered_map<char16_t, unsigned char> fromUnicode;
+    std::array<unsigned char, 256> upper{};
 };
+
+// Capitals through Unicode by the locale's rules, kept only where the
+// capital is one character the page has.
+void buildUpperCase(Table& t) {
+    const QLocale locale = QLocale::system();
+    for (int b = 0; b < 256; ++b) {
+        t.upper[b] = static_cast<unsigned char>(b);
+        if (b < 0x20 || b == 0x7F) continue;  // screen glyphs are not letters
+        const QString capital = locale.toUpper(QString(QChar(t.toUnicode[b])));
+        if (capital.size() != 1) continue;
+        const auto it = t.fromUnicode.find(capital.at(0).unicode());
+        if (it != t.fromUnicode.end()) t.upper[b] = it->second;
+    }
+}
 
 char16_t decodeOne(iconv_t cd, unsigned char byte) {
     char in[1] = {static_cast<char>(byte)};
@@ -98,6 +114,7 @@ Table buildTable(CodePage page) {
     // Plain control characters typed by a user still mean their bytes.
     for (int b = 0; b < 0x20; ++b) t.fromUnicode.emplace(static_cast<char16_t>(b), b);
     t.fromUnicode.emplace(char16_t{0x7F}, 0x7F);
+    buildUpperCase(t);
     return t;
 }
 
@@ -111,6 +128,20 @@ const Table& table(CodePage page) {
         return tables;
     }();
     return all[static_cast<std::size_t>(page)];
+}
+
+// Bytes of the page for the text; a character the page lacks becomes
+// `missing`, or ends the conversion (false) without one.
+bool toBytes(std::u16string_view text, CodePage page, std::optional<char> missing, std::string& out) {
+    const auto& m = table(page).fromUnicode;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        auto it = m.find(c);
+        if (it != m.end()) out.push_back(static_cast<char>(it->second));
+        else if (missing) out.push_back(*missing);
+        else return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -159,13 +190,22 @@ std::string bytesToUtf8(std::string_view bytes, int charset) {
 }
 
 std::string unicodeToBytes(std::u16string_view text, CodePage page) {
-    const auto& m = table(page).fromUnicode;
     std::string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        auto it = m.find(c);
-        out.push_back(it == m.end() ? '?' : static_cast<char>(it->second));
-    }
+    toBytes(text, page, '?', out);
+    return out;
+}
+
+std::optional<std::string> unicodeToBytesExactly(std::u16string_view text, CodePage page) {
+    std::string out;
+    if (!toBytes(text, page, std::nullopt, out)) return std::nullopt;
+    return out;
+}
+
+std::string upperCaseBytes(std::string_view bytes, CodePage page) {
+    const auto& upper = table(page).upper;
+    std::string out(bytes.size(), '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        out[i] = static_cast<char>(upper[static_cast<unsigned char>(bytes[i])]);
     return out;
 }
 

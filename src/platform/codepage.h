@@ -9,6 +9,7 @@
 // the house), so that a tab or form feed is measured and drawn as one
 // character of the font and nothing expands or swallows it.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,12 @@ std::string bytesToUtf8(std::string_view bytes, int charset);
 // '?'. The DOS screen glyphs go back to their control bytes.
 std::string unicodeToBytes(std::u16string_view text, CodePage page);
 std::string qstringToBytes(const QString& text, int charset);
+// Back to bytes only when the page has every character.
+std::optional<std::string> unicodeToBytesExactly(std::u16string_view text, CodePage page);
+
+// Upper case by the user's locale, byte for byte: a byte whose capital the
+// page lacks (or that has none) stays as it is.
+std::string upperCaseBytes(std::string_view bytes, CodePage page);
 
 // The DOS screen glyph shown for a byte below 0x20 or 0x7F (0 for others).
 char16_t dosScreenGlyph(unsigned char byte);

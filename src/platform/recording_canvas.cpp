@@ -2,6 +2,7 @@
 
 #include <QTransform>
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/codepage.h"
@@ -36,7 +37,7 @@ void RecordingCanvas::textOut(int x, int y, std::string_view bytes, const Rect* 
     t.y = y;
     t.bytes = std::string(bytes);
     t.options = options;
-    recordText(std::move(t), layoutText(bytes), clip);
+    recordText(std::move(t), clip);
 }
 
 void RecordingCanvas::textOutW(int x, int y, std::u16string_view text, const Rect* clip, unsigned options) {
@@ -46,29 +47,66 @@ void RecordingCanvas::textOutW(int x, int y, std::u16string_view text, const Rec
     t.wide = std::u16string(text);
     t.bytes = unicodeToBytes(text, codePageForCharset(font().charset));
     t.options = options;
-    recordText(std::move(t), layoutText(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))),
-               clip);
+    recordText(std::move(t), clip);
 }
 
-void RecordingCanvas::recordText(RecordedText t, const TextLayout& layout, const Rect* clip) {
-    const unsigned options = t.options;
-    const int x = t.x, y = t.y;
+void RecordingCanvas::recordText(RecordedText t, const Rect* clip) {
     t.font = font();
     t.color = textColor();
     t.charExtra = textCharacterExtra();
     if (clip) {
-        t.clipped = (options & kTextClipped) != 0;
+        t.clipped = (t.options & kTextClipped) != 0;
         t.clip = *clip;
     }
-    const int w = roundInt(layout.width);
-    const int h = measurer().metrics().height;
     t.justifyExtra = textJustificationExtra();
-    QRect cell(0, 0, w, h);
-    QTransform turn;
-    turn.translate(x, y);
-    if (font().escapement != 0) turn.rotate(-font().escapement / 10.0);
-    t.bounds = fromQRect(turn.mapRect(cell));
+    // A justified piece is measured at once: its spreading depends on state
+    // the record does not keep. Every other piece waits until it is read.
+    if (t.justifyExtra != 0) t.bounds = measuredCell(t);
+    else pending_.push_back(ops_.size());
     ops_.emplace_back(std::move(t));
+}
+
+Rect RecordingCanvas::measuredCell(const RecordedText& t) const {
+    const TextLayout layout =
+        t.wide.empty() ? layoutText(t.bytes)
+                       : layoutText(QString::fromUtf16(t.wide.data(), static_cast<qsizetype>(t.wide.size())));
+    const QRect cell(0, 0, roundInt(layout.width), measurer().metrics().height);
+    QTransform turn;
+    turn.translate(t.x, t.y);
+    if (t.font.escapement != 0) turn.rotate(-t.font.escapement / 10.0);
+    return fromQRect(turn.mapRect(cell));
+}
+
+void RecordingCanvas::measure(std::span<const std::size_t> indexes) {
+    // Each piece is measured with the font and spacing it was drawn with
+    // (never justified: those were measured at once); the drawing state is
+    // put back afterwards.
+    save();
+    setTextJustification(0, 0);
+    for (std::size_t index : indexes) {
+        auto& t = std::get<RecordedText>(ops_[index]);
+        if (!(font() == t.font)) setFont(t.font);
+        setTextCharacterExtra(t.charExtra);
+        t.bounds = measuredCell(t);
+    }
+    restore();
+}
+
+void RecordingCanvas::measurePendingText() {
+    if (pending_.empty()) return;
+    measure(pending_);
+    pending_.clear();
+}
+
+Rect RecordingCanvas::textBounds(std::size_t index) {
+    auto* t = index < ops_.size() ? std::get_if<RecordedText>(&ops_[index]) : nullptr;
+    if (!t) return Rect{};
+    const auto waiting = std::lower_bound(pending_.begin(), pending_.end(), index);
+    if (waiting != pending_.end() && *waiting == index) {
+        measure(std::span<const std::size_t>(&index, 1));
+        pending_.erase(waiting);
+    }
+    return t->bounds;
 }
 
 void RecordingCanvas::fillRect(const Rect& r) {

@@ -5,9 +5,15 @@
 // rectangles, shapes and images. It measures text like a real surface of
 // its resolution (96 dpi by default; 600 makes it a printer-like surface).
 // The preview search and many tests read the list.
+//
+// Drawing text only records it: the bounds of the text pieces are measured
+// when the list is first read, so a reader that needs the bytes of every
+// piece but the bounds of a few (the search) measures only those.
 
 #include <QImage>
 
+#include <cstddef>
+#include <span>
 #include <variant>
 #include <vector>
 
@@ -91,24 +97,44 @@ public:
     void drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding = false) override;
     void drawImage(const Rect& dest, const RasterImage& image, bool smooth) override;
 
-    const std::vector<RecordedOp>& ops() const { return ops_; }
-    void clear() { ops_.clear(); }
+    // Everything drawn, text bounds measured.
+    const std::vector<RecordedOp>& ops() {
+        measurePendingText();
+        return ops_;
+    }
+    void clear() {
+        ops_.clear();
+        pending_.clear();
+    }
 
     // The recorded items of one kind, in drawing order.
     template <class T>
-    std::vector<T> all() const {
+    std::vector<T> all() {
         std::vector<T> out;
-        for (const auto& op : ops_)
+        for (const auto& op : ops())
             if (const T* t = std::get_if<T>(&op)) out.push_back(*t);
         return out;
     }
 
+    // Everything drawn as it stands: a text piece's bounds are set only once
+    // textBounds or ops has measured it.
+    const std::vector<RecordedOp>& unmeasuredOps() const { return ops_; }
+    // The bounds of the text piece at `index` of the list.
+    Rect textBounds(std::size_t index);
+
 private:
     RecordingCanvas(QImage device, int dpi, bool printer, Rect surface);
-    void recordText(RecordedText t, const TextLayout& layout, const Rect* clip);
+    void recordText(RecordedText t, const Rect* clip);
+    void measurePendingText();
+    // The drawn cell of a piece under the canvas's current font and spacing.
+    Rect measuredCell(const RecordedText& t) const;
+    // Sets the bounds of the text pieces at these list indexes.
+    void measure(std::span<const std::size_t> indexes);
 
     bool printer_;
     std::vector<RecordedOp> ops_;
+    // Text pieces (list indexes, ascending) whose bounds are not measured.
+    std::vector<std::size_t> pending_;
 };
 
 }  // namespace quor

@@ -213,6 +213,37 @@ TEST(RecordingCanvas, JustificationSpreadsExactPixels) {
     EXPECT_EQ(texts[1].bounds.width(), w);
 }
 
+TEST(RecordingCanvas, TextBoundsAreMeasuredWithTheStateTheTextWasDrawnWith) {
+    // The bounds are measured only when read, with the font and spacing of
+    // each piece, and reading them leaves the drawing state as it was.
+    auto draw = [](RecordingCanvas& c) {
+        c.setFont(mono13());
+        c.setTextCharacterExtra(2);
+        c.textOut(5, 6, "abc");
+        FontSpec big = mono13();
+        big.height = -26;
+        c.setFont(big);
+        c.setTextCharacterExtra(0);
+        c.line(0, 0, 1, 1);
+        c.textOut(7, 8, "abc");
+    };
+    RecordingCanvas single, whole;
+    draw(single);
+    draw(whole);
+    const int bigWidth = whole.textWidth("abc");
+    const Rect lone = single.textBounds(2);
+    EXPECT_EQ(single.textBounds(1), Rect{});  // a line has no text bounds
+    EXPECT_EQ(single.textWidth("abc"), bigWidth);
+    const auto texts = whole.all<RecordedText>();
+    EXPECT_EQ(texts[1].bounds, lone);
+    EXPECT_EQ(lone, (Rect{7, 8, 7 + bigWidth, lone.bottom}));
+    RecordingCanvas small;
+    small.setFont(mono13());
+    EXPECT_EQ(texts[0].bounds, (Rect{5, 6, 5 + small.textWidth("abc") + 6, 6 + 15}));
+    EXPECT_EQ(whole.textWidth("abc"), bigWidth);
+    EXPECT_EQ(whole.textCharacterExtra(), 0);
+}
+
 TEST(RecordingCanvas, RecordsShapesInOrder) {
     RecordingCanvas c;
     c.setPen({0xFF, 3, PenStyle::Dash});

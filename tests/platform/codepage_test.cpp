@@ -56,6 +56,30 @@ TEST(CodePage, BackToBytes) {
     EXPECT_EQ(bytesToUtf8("\xCF", 204), "П");
 }
 
+TEST(CodePage, CapitalsStayInTheirPage) {
+    struct Case {
+        CodePage page;
+        std::u16string text, capitals;
+    };
+    const Case cases[] = {
+        {CodePage::Cp866, u"итого: ёж, Abc 1/2 ░│", u"ИТОГО: ЁЖ, ABC 1/2 ░│"},
+        {CodePage::Cp1251, u"счёт-фактура № 5", u"СЧЁТ-ФАКТУРА № 5"},
+        {CodePage::Cp1252, u"straße été", u"STRAßE ÉTÉ"},  // no one-byte capital of ß
+    };
+    for (const Case& c : cases) {
+        const std::string bytes = unicodeToBytes(c.text, c.page);
+        EXPECT_EQ(bytesToUnicode(upperCaseBytes(bytes, c.page), c.page), c.capitals) << codePageName(c.page);
+    }
+    // Control bytes are screen glyphs, not letters.
+    EXPECT_EQ(upperCaseBytes(std::string("\x01\x1F", 2), CodePage::Cp866), std::string("\x01\x1F", 2));
+}
+
+TEST(CodePage, ExactConversionRefusesWhatThePageLacks) {
+    EXPECT_EQ(unicodeToBytesExactly(u"Итог", CodePage::Cp866), std::optional<std::string>("\x88\xE2\xAE\xA3"));
+    EXPECT_EQ(unicodeToBytesExactly(u"Итог", CodePage::Cp1252), std::nullopt);
+    EXPECT_EQ(unicodeToBytesExactly(u"a?", CodePage::Cp1252), std::optional<std::string>("a?"));
+}
+
 TEST(CodePage, DosPagesTravelAsCharsetsOfOurOwn) {
     // Number, a byte, the character the page shows for it.
     struct Case {
