@@ -4,9 +4,12 @@
 // Without output options the arguments go to the window unchanged; with
 // any of them the program prints unattended, without a window.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "app/document_text.h"
 
 namespace quor {
 
@@ -14,6 +17,8 @@ struct CommandLine {
     std::string pdfFile;       // --pdf FILE
     std::string printerName;   // --printer NAME
     std::string preparedFile;  // --save-prepared FILE
+    // --max-document-size SIZE: bytes, or with K, M or G (binary units).
+    std::uint64_t maxDocumentBytes = kDefaultMaxDocumentBytes;
     bool help = false;
     bool version = false;
     // What follows the options: document and settings file for the window

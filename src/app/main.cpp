@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     quor::installPreviewWindow();
     quor::TfQuorPrint fQuorPrint(line->arguments);
     quor::QuorPrintJob job(fQuorPrint.FS());
+    job.documentReading.maxBytes = line->maxDocumentBytes;
     fQuorPrint.setPrintJob([&job](const std::string& document, const std::string& settingsFile) {
         job.QuorDocumentPrint(document, settingsFile);
     });

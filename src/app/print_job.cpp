@@ -15,6 +15,16 @@ namespace {
 const char* const kNoPrinter = "В системе не установлен принтер...";
 // "FontStyle" is a set of four styles in its low byte; other bits name none.
 constexpr unsigned kStyleBits = kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut;
+// Far beyond any page in either sign (a negative size counts from the
+// character's cell), and small enough that no layout arithmetic overflows.
+constexpr std::int32_t kMaxFontSize = 32767;
+
+std::int32_t checkedFontSize(std::int32_t size) {
+    if (size < -kMaxFontSize || size > kMaxFontSize)
+        throw Error("\"FontSize\" " + std::to_string(size) + " cannot be laid out: a font size lies between " +
+                    std::to_string(-kMaxFontSize) + " and " + std::to_string(kMaxFontSize) + " points");
+    return size;
+}
 
 }  // namespace
 
@@ -54,11 +64,11 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->LineSpacing = number("TextX", "2");
     FM1->CharSpacing = number("TextY", "0");
     FM1->Font.name = FS.ReadString("FontName", "Courier New");
-    FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
+    FM1->Font.pointSize = checkedFontSize(FS.ReadInteger("FontSize", 10));
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
     FM1->Font.charset = kOemCharset;
-    FM1->Memo = readDocumentLines(document);
+    FM1->Memo = readDocumentLines(document, documentReading);
 }
 
 bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/document_text.h"
 #include "app/form_storage.h"
 #include "report/report.h"
 
@@ -45,6 +46,8 @@ public:
 
     TfrReport& report() { return frRep; }
     JobOutput output = JobOutput::asSettingsSay;
+    // How the document is read: its bounds and the notice of a wait.
+    DocumentReading documentReading;
     // Called after a successful Prepare, before the preview or the print run.
     std::function<void(TfrReport& report)> OnPrepared;
 

@@ -80,6 +80,9 @@ struct BuildState {
     BuildHost* host = nullptr;
     DataLoop* dataLoop = nullptr;
     std::string reportName;
+    // Lines of the failing view's text echoed in an error around the line
+    // that failed; negative: the whole text.
+    int errorEchoContext = -1;
 
     int CurrentPageIndex = 0;
     bool AppendMode = false;

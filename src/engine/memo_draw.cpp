@@ -66,7 +66,7 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
     // 64-bit throughout: stored geometry may be anything, lines may be many.
     using I64 = std::int64_t;
     const Rect& fr = box.frameRect;
-    const Rect clip{fr.left + 1, fr.top, clampToInt(I64{fr.right} - 2), clampToInt(I64{fr.bottom} - 1)};
+    const Rect clip{clampToInt(I64{fr.left} + 1), fr.top, clampToInt(I64{fr.right} - 2), clampToInt(I64{fr.bottom} - 1)};
     const I64 frameWidth = I64{fr.right} - fr.left, frameHeight = I64{fr.bottom} - fr.top;
     const I64 scaledTextHeight = roundClamped(textHeight * scale.y);
 

@@ -248,6 +248,13 @@ TEST(MemoDrawLines, ExtremeStoredGeometrySaturatesInsteadOfOverflowing) {
     }
     EXPECT_EQ(c.calls[2].x, big);  // turned lines step right past the int range: held at its end
 
+    // A frame at the very end of the range: its clip starts there too.
+    c.calls.clear();
+    DrawLines(c, lines, ScaledBox{big, 0, 10, 10, 0, 0, Rect{big, 0, big, 10}, 1.0, 0}, DrawScale{}, format(),
+              15, LinesMode::Draw);
+    ASSERT_FALSE(c.calls.empty());
+    EXPECT_EQ(c.calls[0].clip.left, big);
+
     // A one-pixel step over a huge height draws rules only as far as the surface reaches.
     ScaledBox tall{0, 0, 100, big, 0, 0, Rect{0, 0, 101, big}, 1.0, 0};
     DrawUnderlines(c, tall, DrawScale{}, format(0, -12), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <set>
 
 #include "engine/engine_state.h"
@@ -395,6 +397,17 @@ TEST_F(MemoViewTest, AutoWidthFollowsTheLongestLineOnBothSides) {
     // Right-aligned lines end GapX inside the view's right edge.
     EXPECT_EQ(rc.calls[0].x + 21, 40 + 96 - 2);
     EXPECT_EQ(rc.calls[1].x + 70, 40 + 96 - 2);
+}
+
+TEST_F(MemoViewTest, AutoWidthOfAnEndlessLineSaturates) {
+    // Character spacing from a damaged page makes the width run past the int range.
+    for (int spacing : {std::numeric_limits<int>::max(), std::numeric_limits<int>::max() / 8}) {
+        TfrMemoView m = preparedPiece({"abcdefghij"});
+        m.CharSpacing = spacing;
+        FakeCanvas c;
+        m.Draw(c);
+        EXPECT_GT(m.Width, 0) << spacing;
+    }
 }
 
 TEST_F(MemoViewTest, EmptyMemoDrawsOnlyBackgroundAndFrame) {
