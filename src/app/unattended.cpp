@@ -172,13 +172,15 @@ int runUnattended(const CommandLine& line) {
             outputs.add(report.WritePreparedReport(line.preparedFile));
         };
     try {
-        const bool held = printing && chosen.cups && checkQueue(line, *chosen.cups);
-        const int jobsBefore = chosen.cups ? chosen.cups->lastJobId() : 0;
+        const bool queued = !line.printerName.empty();
+        if (queued && !chosen.cups) throw Error("The printer " + line.printerName + " is not installed");
+        const bool held = queued && checkQueue(line, *chosen.cups);
+        const int jobsBefore = queued ? chosen.cups->lastJobId() : 0;
         if (!job.QuorDocumentPrint(document, settingsFile)) return kExitFailed;
         if (messages.errorShown()) return kExitFailed;
         if (chosen.pdf) outputs.add(chosen.pdf->finishFile());
-        const bool sent = chosen.cups && chosen.cups->lastJobId() != jobsBefore;
-        if (printing && chosen.cups && !sent) throw Error("Nothing was sent to the printer " + line.printerName);
+        if (queued && chosen.cups->lastJobId() == jobsBefore)
+            throw Error("Nothing was sent to the printer " + line.printerName);
         outputs.publishAll();
         if (held)
             throw Error("The printer " + line.printerName + " is disabled: job " +

@@ -95,8 +95,11 @@ void PdfSpool::newPage(const SheetGeometry& sheet, const DeviceMetrics& metrics,
 
 void PdfSpool::endDocument() {
     canvas_.reset();
-    if (painter_->isActive() && !painter_->end()) throw Error("Cannot finish the print file");
+    const bool ended = !painter_->isActive() || painter_->end();
     writer_.reset();
+    // A failed write is the cause worth telling (a full disk, say).
+    if (file_->failed()) file_->finish();
+    if (!ended) throw Error("Cannot finish the print file");
 }
 
 std::string PdfSpool::finish() {

@@ -10,8 +10,9 @@ namespace {
 // whole, so a damaged or hostile file cannot exhaust memory.
 constexpr std::size_t kMaxLine = 1 << 20;
 // Settings files are small; beyond this much a file is damaged or endless
-// (a link to /dev/zero), and the rest counts as absent.
-constexpr std::size_t kMaxFileBytes = 1 << 20;
+// (a link to /dev/zero), and the rest counts as absent. Room is left for a
+// few over-long lines, which are cut, before the keys after them.
+constexpr std::size_t kMaxFileBytes = 4 << 20;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

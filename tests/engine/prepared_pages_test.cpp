@@ -2,6 +2,8 @@
 // screens, recordings and the printer, hit tests and export.
 
 #include <QImage>
+#include <array>
+#include <limits>
 
 #include "engine/line_view.h"
 #include "engine/memo_view.h"
@@ -236,6 +238,29 @@ TEST_F(PreparedPagesTest, AutoWidthMemosAreMeasuredWhenThePageIsUnpacked) {
     EXPECT_EQ(page.object(0)->Width, needed);
     EXPECT_EQ(page.object(0)->Left, 40);
     EXPECT_EQ(page.object(1)->Width, 96);
+}
+
+TEST_F(PreparedPagesTest, DamagedAutoWidthMemosDrawWithoutOverflow) {
+    // Values a damaged file may hold: gaps or a character spacing that make
+    // the measured width run past the int range.
+    const int big = std::numeric_limits<int>::max();
+    for (const std::array<int, 2>& gapAndSpacing : {std::array{big / 2, 0}, std::array{0, big}}) {
+        TfrEMFPages pages(&host);
+        pages.Add(a4());
+        auto memo = storedMemo("Damaged", true);
+        memo->GapX = gapAndSpacing[0];
+        memo->CharSpacing = gapAndSpacing[1];
+        store(pages, 0, *memo);
+        StreamWriter out;
+        pages.SaveToStream(out);
+        TfrEMFPages loaded(&host);
+        StreamReader in(out.data());
+        loaded.LoadFromStream(in);
+        loaded.Item(0).Visible = true;
+        RecordingCanvas screen(96, false, Rect{0, 0, 800, 600});
+        loaded.Draw(0, screen, Rect{0, 0, 379, 535});
+        EXPECT_EQ(loaded.Item(0).Page->object(0)->Width, big) << gapAndSpacing[0];
+    }
 }
 
 TEST_F(PreparedPagesTest, RepackWritesChangedViewsBack) {
