@@ -28,15 +28,8 @@ std::string numbered(int count) {
     return text;
 }
 
-class ProgramFaultsTest : public ::testing::Test {
+class ProgramFaultsTest : public ::testing::Test, public ScratchFolder {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QString write(const QString& name, const std::string& bytes) const {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path(name);
-    }
     static std::string read(const QString& file) {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
@@ -45,8 +38,6 @@ protected:
     QStringList files(const QString& folder) const {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
-
-    QTemporaryDir dir_;
 };
 
 // The disk fills up while an output is written: through a small tmpfs when

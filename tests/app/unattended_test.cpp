@@ -35,15 +35,8 @@ std::string numberedLines(int count) {
     return text;
 }
 
-class UnattendedTest : public ::testing::Test {
+class UnattendedTest : public ::testing::Test, public ScratchFolder {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QString write(const QString& name, const std::string& bytes) const {
-        QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path(name);
-    }
     QString settings(const std::string& body) const { return write("settings.ini", "[Quor Print]\r\n" + body); }
     // The document into out.pdf with these settings; extra options first.
     ProgramRun print(const std::string& document, const std::string& settingsBody, QStringList options = {}) {
@@ -54,7 +47,6 @@ protected:
     // Only the files the test wrote and the outputs: no temporary leftovers.
     QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 
-    QTemporaryDir dir_;
 };
 
 TEST_F(UnattendedTest, EmptySettingsPrintA4PortraitWith67LinesPerPageInTheDosCodePage) {
