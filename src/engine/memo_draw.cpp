@@ -8,9 +8,11 @@
 namespace quor {
 
 int scaledFontHeight(int pointSize, const DrawScale& scale, int deviceDpiY) {
-    if (scale.forPrinter) return -roundClamped(pointSize * static_cast<double>(deviceDpiY) / 72.0);
+    // Negated in 64 bits: the most negative size has no positive twin.
+    auto negated = [](std::int64_t v) { return clampToInt(-v); };
+    if (scale.forPrinter) return negated(roundClamped(pointSize * static_cast<double>(deviceDpiY) / 72.0));
     const double pixels = pointSize * 96.0 / 72.0 * scale.y;
-    return scale.y == 1.0 ? -roundClamped(pixels) : -truncClamped(pixels);
+    return negated(scale.y == 1.0 ? roundClamped(pixels) : truncClamped(pixels));
 }
 
 int SelectScaledFont(Canvas& canvas, const FontSpec& font, const DrawScale& scale) {

@@ -166,7 +166,7 @@ void LineWrapper::WrapLine(std::string_view s) {
     if (pos != start) add(slice(s, start, len) + kLineEndMarker);
 }
 
-int designFontHeight(int pointSize) { return -roundClamped(pointSize * 96.0 / 72.0); }
+int designFontHeight(int pointSize) { return clampToInt(-std::int64_t{roundClamped(pointSize * 96.0 / 72.0)}); }
 
 int checkedLineStep(int lineSpacing, int fontPixelHeight) {
     const long long step = static_cast<long long>(lineSpacing) - fontPixelHeight;

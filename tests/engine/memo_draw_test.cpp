@@ -44,6 +44,14 @@ TEST(MemoFont, ScreenRoundsAtScaleOneAndTruncatesElsewherePrinterUsesItsResoluti
     EXPECT_EQ(c.font().pointSize, 10);
 }
 
+TEST(MemoFont, TheMostNegativeSizesSaturate) {
+    const int small = std::numeric_limits<int>::min(), big = std::numeric_limits<int>::max();
+    EXPECT_EQ(designFontHeight(small), big);
+    EXPECT_EQ(designFontHeight(big), -big);
+    for (const DrawScale& scale : {DrawScale{1, 1, false}, DrawScale{2, 2, false}, DrawScale{6, 6, true}})
+        EXPECT_EQ(scaledFontHeight(small, scale, 600), big) << scale.y;
+}
+
 TEST(MemoDrawLines, EveryAlignmentPlacesLinesExactly) {
     FakeCanvas c;
     auto lines = text3();
