@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include <QImage>
 
 #include "platform/measure_canvas.h"
@@ -199,17 +197,6 @@ TEST(RecordingCanvas, RecordsTextWithBytesFontAndBounds) {
     EXPECT_EQ(texts[0].bounds, (Rect{10, 20, 10 + c.textWidth("AAAA"), 35}));
     // Turned text runs upward from its reference point.
     EXPECT_EQ(texts[1].bounds, (Rect{100, 200 - c.textWidth("AAAA"), 115, 200}));
-}
-
-TEST(RecordingCanvas, TextWiderThanTheIntRangeKeepsItsStart) {
-    RecordingCanvas c;
-    c.setFont(mono13());
-    c.setTextCharacterExtra(std::numeric_limits<int>::max() / 4);
-    c.textOut(-2000000000, 0, "abcdefgh");
-    auto texts = c.all<RecordedText>();
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].bounds.left, -2000000000);
-    EXPECT_GE(texts[0].bounds.right, texts[0].bounds.left);
 }
 
 TEST(RecordingCanvas, JustificationSpreadsExactPixels) {
