@@ -5,19 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "sample_document.h"
-#include "engine/engine_state.h"
-#include "engine/memo_view.h"
-#include "engine/stream.h"
+#include "sample_report.h"
 #include "device/printer_device.h"
 #include "platform/message_box.h"
-#include "report/builtin_templates.h"
-#include "report/report.h"
 
 namespace {
 
@@ -26,17 +20,8 @@ void BM_PreparePortrait(benchmark::State& state) {
     PrinterDeviceSession device([] { return std::unique_ptr<PlatformPrinter>(); });
     MessageCapture messages;
     const int lines = static_cast<int>(state.range(0));
-    const std::vector<std::string> doc = sampleDocument(lines);
-    engine().expandBrackets = [](TfrView&, const std::string& text) { return text; };
-    TfrReport report("frRep");
-    report.ShowProgress = false;
-    const std::string bytes = openBuiltinTemplate(kPortraitTemplateType, kBuiltinTemplateName);
-    StreamReader in(bytes);
-    report.LoadFromStream(in);
-    report.TemplatePages[0].Margins.top = 36;
-    auto& fm1 = dynamic_cast<TfrMemoView&>(*report.FindView("FM1"));
-    fm1.Font.charset = kOemCharset;
-    fm1.Memo = doc;
+    std::unique_ptr<TfrReport> sample = sampleReport(lines);
+    TfrReport& report = *sample;
     int pages = 0;
     for (auto _ : state) {
         if (!report.Prepare()) state.SkipWithError("build failed");

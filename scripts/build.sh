@@ -5,6 +5,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${1:-build}"
+# Compiler cache hits across checkouts in other folders (CI clones afresh).
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 shift || true
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

@@ -18,6 +18,8 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build-fuzz"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$here}"
+export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 
 mode=ci
 if [ "${1:-}" = "--long" ]; then

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
   libjpeg62-turbo-dev libcups2-dev
   cups printer-driver-cups-pdf
   fonts-liberation2 fonts-dejavu-core

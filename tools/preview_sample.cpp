@@ -4,6 +4,7 @@
 // With a screenshot name the screen is saved once the window has painted,
 // and the program ends. ZOOM is a zoom menu tag (1 page width, 2 whole
 // page, 3 two pages, else a percentage), or "menu" to show the zoom menu.
+// Print opens the print dialog, from which the printer's properties open.
 
 #include <QApplication>
 #include <QFile>
@@ -18,11 +19,13 @@
 #include "output/preview_form.h"
 #include "device/printer_device.h"
 #include "platform/cups_printer.h"
+#include "platform/qt_translations.h"
 #include "report/builtin_templates.h"
 #include "report/report.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quor::installQtTranslation(app);
     if (argc < 2) {
         std::cerr << "usage: preview_sample DOCUMENT [SCREENSHOT.png]\n";
         return 2;
@@ -53,7 +56,7 @@ int main(int argc, char** argv) {
     memo->Font.charset = quor::kOemCharset;
     memo->Memo = lines;
     report.PreviewButtons = quor::pbZoom | quor::pbPrint | quor::pbExit;
-    report.ShowPrintDialog = false;
+    report.ShowPrintDialog = true;
     report.ShowProgress = false;
     report.Title = argv[1];
     if (!report.Prepare()) return 1;

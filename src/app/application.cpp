@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/message_box.h"
+#include "platform/qt_translations.h"
 #include "platform/resources.h"
 
 namespace quor {
@@ -9,6 +10,7 @@ namespace quor {
 QuorApplication::QuorApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
     initResources();
+    installQtTranslation(*this);
 }
 
 bool QuorApplication::notify(QObject* receiver, QEvent* event) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "platform/error.h"
@@ -85,7 +86,7 @@ std::vector<std::string> splitDocumentLines(std::string_view bytes, bool stopAtZ
     return lines;
 }
 
-std::vector<std::string> readDocumentLines(const std::string& path, const DocumentReading& reading) {
+std::string readDocumentBytes(const std::string& path, const DocumentReading& reading) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) throw Error("Cannot open file " + path);
     // Opening a named pipe waits for its writer: say so rather than hang silently.
@@ -94,12 +95,39 @@ std::vector<std::string> readDocumentLines(const std::string& path, const Docume
     // Read-only: a program still writing the file is not disturbed.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw Error("Cannot open file " + path);
-    std::vector<std::string> lines = splitDocumentLines(readBounded(file.get(), path, reading), reading.stopAtZero);
+    return readBounded(file.get(), path, reading);
+}
+
+void checkDocumentLines(const std::vector<std::string>& lines, const std::string& path) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].size() > kMaxDocumentLineBytes)
             throw Error("Line " + std::to_string(i + 1) + " of the document " + path + " is longer than " +
                         std::to_string(kMaxDocumentLineBytes) + " bytes, the longest line a page can hold");
+}
+
+std::vector<std::string> readDocumentLines(const std::string& path, const DocumentReading& reading) {
+    std::vector<std::string> lines = splitDocumentLines(readDocumentBytes(path, reading), reading.stopAtZero);
+    checkDocumentLines(lines, path);
     return lines;
+}
+
+const std::string& readStandardInputBytes() {
+    static std::optional<std::string> bytes;
+    if (!bytes) {
+        std::string read;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                throw Error("Cannot read standard input");
+            }
+            read.append(buffer, static_cast<std::size_t>(n));
+        }
+        bytes = std::move(read);
+    }
+    return *bytes;
 }
 
 }  // namespace quor

@@ -35,9 +35,21 @@ struct DocumentReading {
 // tab, escape) stays in its line.
 std::vector<std::string> splitDocumentLines(std::string_view bytes, bool stopAtZero = true);
 
-// Reads the file and splits it; raises quor::Error "Cannot open file
-// <path>" when it cannot be read, and a clear error for a document beyond
-// `reading.maxBytes` or with a line longer than kMaxDocumentLineBytes.
+// The file's bytes as `reading` bounds them; raises quor::Error "Cannot
+// open file <path>" when it cannot be read, and a clear error for a
+// document beyond `reading.maxBytes`.
+std::string readDocumentBytes(const std::string& path, const DocumentReading& reading = {});
+
+// Raises a clear error naming the first line longer than
+// kMaxDocumentLineBytes.
+void checkDocumentLines(const std::vector<std::string>& lines, const std::string& path);
+
+// Reads the file, splits it and checks the lines.
 std::vector<std::string> readDocumentLines(const std::string& path, const DocumentReading& reading = {});
+
+// Standard input read whole, as bytes, up to its end. It is read once:
+// later calls give the same bytes. Raises quor::Error "Cannot read
+// standard input" when reading fails.
+const std::string& readStandardInputBytes();
 
 }  // namespace quor

@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -6,7 +8,9 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/prepared_window.h"
 #include "app/print_job.h"
+#include "app/spool_watch.h"
 #include "app/unattended.h"
 #include "output/preview_form.h"
 #include "device/printer_device.h"
@@ -32,7 +36,17 @@ int main(int argc, char** argv) {
     }
     // Qt sees the program name only: every argument is ours.
     int qtArgc = 1;
+    if (line->watching()) {
+        quor::chooseHeadlessPlatform();
+        quor::QuorApplication app(qtArgc, argv);
+        return quor::runSpoolWatch(*line);
+    }
     if (line->unattended()) {
+        // A print run fills and frees a large buffer for every page; keeping
+        // freed memory in the heap spares the page faults of mapping it
+        // afresh each time.
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 128 << 20);
         quor::chooseHeadlessPlatform();
         quor::QuorApplication app(qtArgc, argv);
         return quor::runUnattended(*line);
@@ -44,8 +58,11 @@ int main(int argc, char** argv) {
     // The report's windows; an unattended run has none.
     quor::installProgressWindow();
     quor::installPreviewWindow();
+    if (!line->openPrepared.empty()) return quor::showPreparedReport(*line);
     quor::TfQuorPrint fQuorPrint(line->arguments);
     quor::QuorPrintJob job(fQuorPrint.FS());
+    job.output = line->preview ? quor::JobOutput::preview : quor::JobOutput::asSettingsSay;
+    job.title = line->title;
     job.documentReading.maxBytes = line->maxDocumentBytes;
     fQuorPrint.setPrintJob([&job](const std::string& document, const std::string& settingsFile) {
         job.QuorDocumentPrint(document, settingsFile);

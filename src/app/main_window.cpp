@@ -11,6 +11,8 @@
 #include <QShowEvent>
 #include <clocale>
 
+#include "app/settings_place.h"
+#include "app/window_properties.h"
 #include "platform/dynamic_library.h"
 #include "platform/error.h"
 #include "platform/help.h"
@@ -34,9 +36,6 @@ const std::string& aboutText() {
 
 QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-// The folder of the program file, ending in its separator.
-std::string programFolder() { return toPath(QCoreApplication::applicationDirPath() + '/'); }
 
 QFont sansSerif8() {
     QFont font;
@@ -137,7 +136,7 @@ void TfQuorPrint::FormShow() {
     // Numbers in settings use "." whatever the user's locale says.
     std::setlocale(LC_NUMERIC, "C");
     fs_.setIniSection("Quor Print");
-    fs_.setIniFileName(programFolder() + "quorprn.ini");
+    fs_.setIniFileName(defaultSettingsFile());
     if (arguments_.empty()) {
         showSettingsFileInCaption();
         LabelInfo->setText("Файл не выбран ... ");
@@ -149,18 +148,20 @@ void TfQuorPrint::FormShow() {
         runPrintJob(arguments_[0], fs_.IniFileName());
         close();
     }
-    helpFile_ = QString::fromStdString(programFolder()) + kHelpFileName;
+    helpFile_ = programHelpFile(kHelpFileName);
     setApplicationHelpFile(helpFile_);
 }
 
 void TfQuorPrint::setDocument(const std::string& document) {
     documentName_ = document;
+    setProperty(kDocumentProperty, QByteArray::fromStdString(document));
     PFile->setEnabled(true);
     LabelInfo->setText("Загружен файл " + fromPath(document));
     LabelInfo->adjustSize();
 }
 
 void TfQuorPrint::showSettingsFileInCaption() {
+    setProperty(kSettingsFileProperty, QByteArray::fromStdString(fs_.IniFileName()));
     setWindowTitle(QString::fromUtf8(kCaptionPrefix) + fromPath(fs_.IniFileName()));
 }
 

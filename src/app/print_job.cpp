@@ -1,6 +1,11 @@
 #include "app/print_job.h"
 
+#include <utility>
+
+#include "app/command_line.h"
 #include "app/document_text.h"
+#include "app/dos_printer.h"
+#include "app/printout_pages.h"
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "engine/stream.h"
@@ -56,7 +61,7 @@ TfrPictureView& QuorPrintJob::picture(const char* name) const {
     return *view;
 }
 
-void QuorPrintJob::applyTextSettings(const std::string& document) {
+void QuorPrintJob::applyTextSettings(const std::function<std::string()>& documentBytes, const std::string& name) {
     auto* FM1 = dynamic_cast<TfrMemoView*>(frRep.FindView("FM1"));
     if (!FM1 || frRep.TemplatePages.Count() == 0) throw Error("The template has no text object FM1");
     FM1->Left = number("TextLeft", "36");
@@ -67,13 +72,14 @@ void QuorPrintJob::applyTextSettings(const std::string& document) {
     FM1->Font.pointSize = checkedFontSize(FS.ReadInteger("FontSize", 10));
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
-    FM1->Font.charset = kOemCharset;
-    FM1->Memo = readDocumentLines(document, documentReading);
+    const DosPrinterSettings dos = readDosPrinterSettings(FS);
+    FM1->Font.charset = dos.charset;
+    PrintoutText text = splitPrintout(printedBytes(documentBytes(), dos), dos.formFeed);
+    checkDocumentLines(text.lines, name);
+    layOutPrintout(frRep, *FM1, std::move(text), dos);
 }
 
-bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
-    FS.setIniFileName(settingsFile);
-    checkCopies();
+void QuorPrintJob::loadTemplate(const std::function<std::string()>& documentBytes, const std::string& title) {
     const bool landscape = FS.ReadInteger("Orientation", 0) == 1;
     {
         const std::string bytes =
@@ -81,18 +87,46 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
         StreamReader in(bytes);
         frRep.LoadFromStream(in);
     }
-    applyTextSettings(document);
-    frRep.Title = document;
+    applyTextSettings(documentBytes, title);
+    frRep.Title = title;
+}
+
+bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    const bool standardInput = document == kStandardInputName;
+    const auto bytes = [&] {
+        if (standardInput) return readStandardInputBytes();
+        // Settings that take printer codes out need the bytes after a 0.
+        DocumentReading reading = documentReading;
+        reading.stopAtZero = !readDosPrinterSettings(FS).printerCodes;
+        return readDocumentBytes(document, reading);
+    };
+    loadTemplate(bytes, !title.empty() ? title : standardInput ? kStandardInputTitle : document);
     const bool preview = FS.ReadString("Preview", "False") == "True";
 
     if (!frRep.Prepare()) return false;
+    deliver(preview);
+    return true;
+}
+
+bool QuorPrintJob::QuorPreparedPrint(const std::string& preparedFile, const std::string& settingsFile) {
+    FS.setIniFileName(settingsFile);
+    checkCopies();
+    frRep.LoadPreparedReport(preparedFile);
+    frRep.Title = preparedFile;
+    if (frRep.PreparedPages.Count() == 0) throw Error("The file " + preparedFile + " holds no prepared pages");
+    deliver(true);
+    return true;
+}
+
+void QuorPrintJob::deliver(bool previewAsked) {
     if (OnPrepared) OnPrepared(frRep);
-    if (output == JobOutput::none) return true;
-    if (preview && output == JobOutput::asSettingsSay)
+    if (output == JobOutput::none) return;
+    if (output == JobOutput::preview || (previewAsked && output == JobOutput::asSettingsSay))
         frRep.ShowPrepared();
     else
         frRep.PrintPrepared("", FS.ReadInteger("Copies", 1), false, PageFilter::allPages);
-    return true;
 }
 
 }  // namespace quor

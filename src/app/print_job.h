@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/document_text.h"
 #include "app/form_storage.h"
@@ -24,6 +25,8 @@ enum class JobOutput {
     printer,
     // Nothing beyond OnPrepared (unattended runs that only save the pages).
     none,
+    // The preview, whatever "Preview" says (--preview, opened prepared pages).
+    preview,
 };
 
 class QuorPrintJob {
@@ -38,7 +41,19 @@ public:
     // and previews or prints. Errors of the settings, the document and the
     // logo placement propagate; build errors are shown by the report. True
     // when pages were prepared.
+    // A document "-" is standard input.
     bool QuorDocumentPrint(const std::string& document, const std::string& settingsFile);
+
+    // Saved prepared pages instead of a document: loaded (a damaged file
+    // raises the reader's error), then previewed (unless `output` says
+    // otherwise) or printed with the settings file's copy count. True when
+    // pages were loaded.
+    bool QuorPreparedPrint(const std::string& preparedFile, const std::string& settingsFile);
+    // Loads the template "Orientation" names and writes the settings, the
+    // document's bytes (`documentBytes` is asked after the settings are
+    // read; the DOS printer settings apply to them) and the title into it,
+    // ready for Prepare. The settings file is FS's.
+    void loadTemplate(const std::function<std::string()>& documentBytes, const std::string& title);
 
     // The report's band-start handler: shows, places, sizes and loads the
     // logos from the settings.
@@ -46,6 +61,8 @@ public:
 
     TfrReport& report() { return frRep; }
     JobOutput output = JobOutput::asSettingsSay;
+    // The report's title; empty: the document path ("stdin" for standard input).
+    std::string title;
     // How the document is read: its bounds and the notice of a wait.
     DocumentReading documentReading;
     // Called after a successful Prepare, before the preview or the print run.
@@ -53,7 +70,10 @@ public:
 
 private:
     void checkCopies();
-    void applyTextSettings(const std::string& document);
+    // OnPrepared, then the preview or the print run as `output` says.
+    void deliver(bool previewAsked);
+    // `name` names the document in errors.
+    void applyTextSettings(const std::function<std::string()>& documentBytes, const std::string& name);
     // Logo `logo` (1 or 2) into a picture of the title or summary band.
     void placeLogoInBand(TfrPictureView& view, int logo);
     // Logo `logo` into its picture of the overlay band, from the page's top.

@@ -1,6 +1,5 @@
 #include "app/unattended.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include "app/form_storage.h"
 #include "app/output_paths.h"
 #include "app/print_job.h"
+#include "app/settings_place.h"
 #include "device/printer_device.h"
 #include "platform/atomic_file.h"
 #include "platform/cups_printer.h"
@@ -48,12 +48,17 @@ std::string withLineEnds(std::string text) {
 // own, then the text. Remembers whether one reported an error.
 class StderrMessages {
 public:
-    StderrMessages() {
-        previous_ = setMessageSink([this](const MessageRequest& r) {
+    // With `into` the messages are kept there instead.
+    explicit StderrMessages(std::string* into) {
+        previous_ = setMessageSink([this, into](const MessageRequest& r) {
             if (r.icon == MessageIcon::Error) failed_ = true;
             const std::string text = withLineEnds(r.caption) + "\n" + withLineEnds(r.text) + "\n";
-            std::fwrite(text.data(), 1, text.size(), stderr);
-            std::fflush(stderr);
+            if (into) {
+                *into += text;
+            } else {
+                std::fwrite(text.data(), 1, text.size(), stderr);
+                std::fflush(stderr);
+            }
             return firstButton(r.buttons);
         });
     }
@@ -64,8 +69,6 @@ private:
     MessageSink previous_;
     bool failed_ = false;
 };
-
-std::string programFolder() { return QFile::encodeName(QCoreApplication::applicationDirPath() + '/').toStdString(); }
 
 // The platform printer of the run; the printer device owns it, this keeps
 // a view of it for the end of the run.
@@ -141,25 +144,30 @@ void chooseHeadlessPlatform() {
     }
 }
 
-int runUnattended(const CommandLine& line) {
+int runUnattended(const CommandLine& line, JobTranscript* transcript) {
     std::setlocale(LC_NUMERIC, "C");
     TFormStorage settings("TfQuorPrint");
     settings.setIniSection("Quor Print");
-    const std::string document = line.arguments[0];
+    // Prepared pages take the settings file alone; a document comes first.
+    const bool prepared = !line.openPrepared.empty();
+    const std::size_t settingsAt = prepared ? 0 : 1;
     const std::string settingsFile =
-        line.arguments.size() == 2 ? line.arguments[1] : programFolder() + "quorprn.ini";
-    const std::string clash = findOutputClash(outputsOf(line), inputsOf(document, settingsFile, settings));
+        line.arguments.size() > settingsAt ? line.arguments[settingsAt] : defaultSettingsFile();
+    const std::string input = prepared ? line.openPrepared : line.arguments[0];
+    const std::string clash = findOutputClash(
+        outputsOf(line), inputsOf(input == kStandardInputName ? std::string() : input, settingsFile, settings));
     if (!clash.empty()) {
         std::fprintf(stderr, "quorprn: %s\n", clash.c_str());
         return kExitUsage;
     }
 
-    StderrMessages messages;
+    StderrMessages messages(transcript ? &transcript->messages : nullptr);
     OutputPrinter chosen;
     PrinterDeviceSession device(printerFor(line, chosen));
     const bool printing = !line.pdfFile.empty() || !line.printerName.empty();
     QuorPrintJob job(settings);
     job.output = printing ? JobOutput::printer : JobOutput::none;
+    job.title = line.title;
     job.documentReading.maxBytes = line.maxDocumentBytes;
     // Messages go to a terminal or a log: the failing line, not the whole document.
     job.report().ErrorEchoContext = 2;
@@ -167,16 +175,18 @@ int runUnattended(const CommandLine& line) {
     // Every output is finished on its own and put in place only once the
     // whole run has succeeded: a failure leaves all old files as they were.
     AtomicFileSet outputs;
-    if (!line.preparedFile.empty())
-        job.OnPrepared = [&line, &outputs](TfrReport& report) {
-            outputs.add(report.WritePreparedReport(line.preparedFile));
-        };
+    job.OnPrepared = [&line, &outputs, transcript](TfrReport& report) {
+        if (transcript) transcript->pages = report.PreparedPages.Count();
+        if (!line.preparedFile.empty()) outputs.add(report.WritePreparedReport(line.preparedFile));
+    };
     try {
         const bool queued = !line.printerName.empty();
         if (queued && !chosen.cups) throw Error("The printer " + line.printerName + " is not installed");
         const bool held = queued && checkQueue(line, *chosen.cups);
         const int jobsBefore = queued ? chosen.cups->lastJobId() : 0;
-        if (!job.QuorDocumentPrint(document, settingsFile)) return kExitFailed;
+        const bool built = prepared ? job.QuorPreparedPrint(line.openPrepared, settingsFile)
+                                    : job.QuorDocumentPrint(line.arguments[0], settingsFile);
+        if (!built) return kExitFailed;
         if (messages.errorShown()) return kExitFailed;
         if (chosen.pdf) outputs.add(chosen.pdf->finishFile());
         if (queued && chosen.cups->lastJobId() == jobsBefore)

@@ -14,6 +14,11 @@ namespace quor {
 
 TfrBand::TfrBand(TfrPage& page, int kind) : Page(&page), Kind(kind) {}
 
+TfrBand::~TfrBand() {
+    if (OwnsSource) delete Source;
+    if (OwnsCrossSource) delete CrossSource;
+}
+
 BuildState& TfrBand::build() const { return *Page->build; }
 
 bool TfrBand::exists() const { return View != nullptr || (Kind == kBandNone && !Views.empty()); }
@@ -32,6 +37,8 @@ Rect TfrBand::bandRect() const {
     if (isCrossKind()) return Rect{Left, Page->CursorY, Left + Width, Page->CursorY + Height};
     return Rect{Page->ShiftX, Top, Page->ShiftX + Page->ColumnWidth, Top + Height};
 }
+
+Point TfrBand::placementShift() const { return Point{Page->ShiftX - Page->LeftEdge(), Top}; }
 
 void TfrBand::runScript() {
     if (!View || Script.empty()) return;
@@ -199,8 +206,9 @@ void TfrBand::PlaceView(TfrView& view) {
     if (Breaked || !engine().firstPass) {
         const int x = view.Left;
         const int y = view.Top;
-        view.Left = x + Page->ShiftX - Page->LeftEdge();
-        view.Top = y + Top;
+        const Point shift = placementShift();
+        view.Left = x + shift.x;
+        view.Top = y + shift.y;
         engine().currentView = &view;
         try {
             st.host->writeView(st.CurrentPageIndex, view);

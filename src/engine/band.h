@@ -18,11 +18,38 @@ namespace quor {
 
 class TfrPage;
 class BandDataSource;
+class TfrSubReportView;
 struct BuildState;
+
+// One accumulator of a data band. `name` holds the parts separated by the
+// character with code 1 (see aggregate_names.h); the others are those parts
+// read once.
+struct AggregateEntry {
+    std::string name;
+    Variant value;
+    bool hasColumn = false;
+    std::string column;
+    std::string resetBand;
+    int code = 0;
+    std::string expression;
+    std::string compiled;  // the expression, prepared once
+    std::string option;
+    // Values added since the last reset: what AVG divides by.
+    int count = 0;
+};
+
+// A subreport a band runs: the page it shows and whether it is done.
+struct SubreportRun {
+    TfrPage* page = nullptr;
+    bool finished = false;
+};
 
 class TfrBand : public BandContext {
 public:
     TfrBand(TfrPage& page, int kind);
+    ~TfrBand() override;
+    TfrBand(const TfrBand&) = delete;
+    TfrBand& operator=(const TfrBand&) = delete;
 
     TfrPage* Page;
     TfrBandView* View = nullptr;
@@ -54,11 +81,24 @@ public:
     TfrBand* GroupNext = nullptr;
     TfrBand* GroupPrev = nullptr;
     Variant GroupValue;
+    // A group header's condition, prepared by the expression parser.
+    std::string Condition;
 
     BandDataSource* Source = nullptr;
     bool OwnsSource = false;
     BandDataSource* CrossSource = nullptr;
     bool OwnsCrossSource = false;
+
+    std::vector<AggregateEntry> Aggregates;
+    int AggregateCount = 0;
+    // The data bands whose accumulators this band's aggregate calls show.
+    std::vector<TfrBand*> AggregateData;
+    // Cross data: the most columns one row has had.
+    int CrossColumnsSeen = 0;
+    // The subreports this band runs, and the cursor before they started.
+    std::vector<SubreportRun> Subreports;
+    int SubreportCursor = 0;
+    bool SubreportNewPage = false;
 
     int LocalPosition = 1;
     int GlobalPosition = 1;
@@ -96,6 +136,7 @@ public:
     // BandContext
     Rect bandRect() const override;
     bool isCrossBand() const override { return isCrossKind(); }
+    Point placementShift() const override;
 
 private:
     BuildState& build() const;

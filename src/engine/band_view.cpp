@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "engine/band.h"
+#include "engine/band_source.h"
 #include "engine/engine_state.h"
+#include "engine/page.h"
 #include "engine/property_values.h"
 #include "engine/stream.h"
 
@@ -82,8 +84,11 @@ void TfrBandView::SetProperty(std::string_view name, const Variant& value) {
     if (std::int32_t* field = integerField(name)) *field = props::toInt(value);
     else if (sameName(name, "ChildBand")) ChildBand = props::variantToText(value);
     else if (sameName(name, "Master")) Master = props::variantToText(value);
-    else if (sameName(name, "DataSource") || sameName(name, "Condition"))
+    else if (sameName(name, "DataSource") || sameName(name, "Condition")) {
         formatString = props::variantToText(value);
+        // A script of a running build rebinds the band at once.
+        if (auto* band = dynamic_cast<TfrBand*>(parentBand); band && band->Page->build) SetSource(*band, formatString);
+    }
     else if (sameName(name, "OnBeforePrint")) scriptLines = splitLines(props::variantToText(value));
     else TfrView::SetProperty(name, value);
 }

@@ -6,6 +6,7 @@
 #include "engine/text_line_error.h"
 #include "engine/view.h"
 #include "platform/codepage.h"
+#include "platform/error.h"
 #include "platform/messages.h"
 
 namespace quor {
@@ -34,6 +35,8 @@ std::string echoAround(const TfrView& view, const std::exception& error, std::si
 }
 
 }  // namespace
+
+void BandDataSource::Prior() { throw Error("Источник данных не может вернуться назад"); }
 
 void BuildState::recordError(const std::exception& error) {
     std::string text = message(kMsgBuildError);

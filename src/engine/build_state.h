@@ -22,9 +22,15 @@ public:
     virtual void First() = 0;
     virtual void Next() = 0;
     virtual bool Eof() const = 0;
+    // Moves back one record; raises an error when the source cannot.
+    virtual void Prior();
     // Ends the use of the records; a source holding nothing open ignores it.
     virtual void Close() {}
+    // The band that took the source lets it go.
+    virtual void Exit() {}
 };
+
+class TfrComponentOwner;
 
 // The record loop of data bands, groups, aggregates and subreports. The
 // page engine calls it at the points of a page pass where data is shown.
@@ -42,6 +48,9 @@ public:
     virtual bool drawSubreports(TfrBand& band, std::size_t index) = 0;
     // Draws the cross cells of a band holding views of cross bands.
     virtual void drawCrossCells(TfrBand& band) = 0;
+    // Once per page at build start: field references and the accumulators
+    // of the aggregate calls.
+    virtual void prepareSources(TfrPage& page) = 0;
 };
 
 class BuildHost {
@@ -70,6 +79,15 @@ public:
     // After a memo is printed: the after-print hooks of the views that
     // registered one.
     virtual void afterPrint() = 0;
+    // The template page with this 0-based index (a subreport's page), or
+    // null.
+    virtual TfrPage* templatePage(int /*index*/) { return nullptr; }
+    // OnBeginColumn and OnPrintColumn of cross cells.
+    virtual void beginColumn(TfrBand& /*band*/) {}
+    virtual void printColumn(int /*column*/, int& /*width*/) {}
+    // The "dataset.field" the data dictionary gives a name, or "" when it
+    // defines none.
+    virtual std::string dictionaryField(const std::string& /*name*/) { return {}; }
 };
 
 // A page that the overlay, page header and column header fill so that a
@@ -83,6 +101,10 @@ struct BuildState {
     // Lines of the failing view's text echoed in an error around the line
     // that failed; negative: the whole text.
     int errorEchoContext = -1;
+    // Where plain source names are looked up: the form owning the report.
+    TfrComponentOwner* ownerForm = nullptr;
+    // The report's own records for a master-data band without a source.
+    BandDataSource* reportDataset = nullptr;
 
     int CurrentPageIndex = 0;
     bool AppendMode = false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/stream.h"
 #include "engine/variant.h"
@@ -18,6 +19,7 @@ class ReportContext;
 class PageContext;
 class BandContext;
 class TfrCompressor;
+class TfrComponentOwner;
 
 struct EngineState {
     // The view being printed, measured or drawn.
@@ -62,6 +64,10 @@ struct EngineState {
     // pages); the next preview window of the run starts with it.
     double lastScale = 1.0;
     std::uint8_t lastZoomMode = 0;
+
+    // The application's forms, in which data sources named Form.Component
+    // and Form.Frame.Component are found (not owned).
+    std::vector<TfrComponentOwner*> applicationForms;
 };
 
 EngineState& engine();

@@ -96,17 +96,18 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
                 if (curY + step > clip.bottom) break;
             } else {
                 const LineText line = splitMarker(lines[i]);
-                const I64 w = canvas.textWidth(line.text);
-                const I64 room = frameWidth - 2 * I64{box.gapX} - w;
+                // Left-aligned lines (the common case) need no width.
+                const auto width = [&] { return I64{canvas.textWidth(line.text)}; };
+                const auto room = [&] { return frameWidth - 2 * I64{box.gapX} - width(); };
                 I64 x = left + box.gapX;
                 bool justified = false;
                 switch (align & kMemoHorizontalMask) {
-                    case kMemoRight: x = frameWidth + left - 1 - box.gapX - w; break;
-                    case kMemoCenter: x = left + box.gapX + room / 2; break;
+                    case kMemoRight: x = frameWidth + left - 1 - box.gapX - width(); break;
+                    case kMemoCenter: x = left + box.gapX + room() / 2; break;
                     case kMemoJustify: {
                         const int spaces = justificationSpaces(line.text);
                         if (!line.paragraphEnd && spaces > 0 && !exporting) {
-                            canvas.setTextJustification(clampToInt(room), spaces);
+                            canvas.setTextJustification(clampToInt(room()), spaces);
                             justified = true;
                         }
                         break;
@@ -145,17 +146,17 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
     canvas.setFont(turnedFont);
     for (std::size_t i = 0; i < count; ++i) {
         const LineText line = splitMarker(lines[i]);
-        const I64 w = canvas.textWidth(line.text);
-        const I64 room = frameHeight - 2 * I64{box.gapY} - w;
+        const auto width = [&] { return I64{canvas.textWidth(line.text)}; };
+        const auto room = [&] { return frameHeight - 2 * I64{box.gapY} - width(); };
         I64 y = I64{fr.bottom} - box.gapY;
         switch (align) {
-            case kMemoTurned | kMemoRight: y = top + box.gapY + w; break;
-            case kMemoTurned | kMemoCenter: y = I64{fr.bottom} - box.gapY - room / 2 - 1; break;
+            case kMemoTurned | kMemoRight: y = top + box.gapY + width(); break;
+            case kMemoTurned | kMemoCenter: y = I64{fr.bottom} - box.gapY - room() / 2 - 1; break;
             case kMemoTurned | kMemoJustify: {
                 y = top + frameHeight - box.gapY;
                 const int spaces = justificationSpaces(line.text);
                 if (!line.paragraphEnd && spaces > 0 && !exporting)
-                    canvas.setTextJustification(clampToInt(room), spaces);
+                    canvas.setTextJustification(clampToInt(room()), spaces);
                 break;
             }
             default: break;

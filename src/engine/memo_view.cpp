@@ -181,7 +181,7 @@ int TfrMemoView::LeftoverHeight() {
 }
 
 void TfrMemoView::WriteToPage(StreamWriter& out) {
-    AttachCanvas(engineMeasureCanvas());
+    AttachCanvasToWrite(engineMeasureCanvas());
     fitMode = true;
     const DrawMode mode = drawMode;
     // Whatever happens, the next write starts from scratch.

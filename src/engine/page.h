@@ -26,7 +26,9 @@ struct BuildState;
 inline constexpr int kBandKindCount = 23;
 
 enum class BuildMode : std::uint8_t { normal = 0, recording = 1 };
-enum class PlayAction : std::uint8_t { show, dataLoop };
+// A recorded band showing, a source moved to its first record, a source
+// moved to its next record.
+enum class PlayAction : std::uint8_t { show, initSource, nextRecord };
 
 // One entry of a recording page's play list.
 struct PlayEntry {
@@ -151,6 +153,11 @@ public:
     // checkOnly, a new column or page is started.
     bool FitsOrBreak(int top, int height, bool checkOnly, TfrBand* band = nullptr);
     void ShowBand(TfrBand* band);
+    // Plays the recorded list on from PlayIndex; true when a band did not
+    // fit and the page continues later.
+    bool Replay();
+    // Binds every band to its source and its group condition.
+    void BindSources();
     void ShowBandByName(std::string_view name);
     TfrBand* band(int kind) const { return Bands[static_cast<std::size_t>(kind)]; }
     bool bandExists(int kind) const;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/band.h"
+#include "engine/band_source.h"
 #include "engine/build_state.h"
 #include "engine/engine_state.h"
 #include "engine/memo_view.h"
@@ -59,6 +60,9 @@ void TfrPage::InitBuild(BuildState& state) {
     for (const auto& v : objects_) {
         v->preparedMode = true;
         v->parentBand = nullptr;
+        // The page a subreport shows is built only inside its band.
+        if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get()))
+            if (TfrPage* shown = state.host->templatePage(sub->SubPage); shown && shown != this) shown->IsSubreport = true;
     }
     distributeCrossViews();
     distributeHorizontalViews();
@@ -69,11 +73,13 @@ void TfrPage::InitBuild(BuildState& state) {
     RecordNo = 1;
     CrossColumn = 1;
     InitDone = true;
+    BindSources();
 }
 
 void TfrPage::DoneBuild() {
     if (!InitDone) return;
     if (build && build->twoPass && engine().firstPass) return;
+    for (const auto& b : bandStore_) ReleaseSource(*b);
     for (const auto& v : objects_) v->parentBand = nullptr;
     Bands.fill(nullptr);
     bandStore_.clear();
@@ -232,8 +238,14 @@ TfrBand* TfrPage::bandOfView(std::string_view name) const {
 
 void TfrPage::linkGroupsAndChildren() {
     for (int kind = 0; kind < kBandKindCount - 1; ++kind)
-        for (TfrBand* b = band(kind); b; b = b->Next)
-            if (b->View && !b->View->ChildBand.empty()) b->ChildBand = bandOfView(b->View->ChildBand);
+        for (TfrBand* b = band(kind); b; b = b->Next) {
+            if (!b->View || b->View->ChildBand.empty()) continue;
+            TfrBand* child = bandOfView(b->View->ChildBand);
+            // A link that would lead back to the band would show it forever.
+            for (TfrBand* c = child; c && child; c = c->ChildBand)
+                if (c == b) child = nullptr;
+            b->ChildBand = child;
+        }
 
     if (!bandExists(kBandMasterData) || !bandExists(kBandGroupHeader)) return;
     TfrBand* master = band(kBandMasterData);

@@ -202,10 +202,17 @@ Rect TfrView::ClipRegion(bool extended) const {
 void TfrView::AttachCanvas(Canvas& c) {
     canvas = &c;
     engine().currentView = this;
-    applyBandAlign();
+    applyBandAlign(Point{});
 }
 
-void TfrView::applyBandAlign() {
+void TfrView::AttachCanvasToWrite(Canvas& c) {
+    canvas = &c;
+    engine().currentView = this;
+    BandContext* band = engine().currentBand;
+    applyBandAlign(band && band == parentBand ? band->placementShift() : Point{});
+}
+
+void TfrView::applyBandAlign(Point neighbourShift) {
     if (BandAlign == kAlignNone || BandAlign == kAlignBottom || BandAlign == kAlignTop || BandAlign > kAlignRest)
         return;  // bottom and top only concern editing tools
     PageContext* pg = page ? page : engine().currentPage;
@@ -224,21 +231,28 @@ void TfrView::applyBandAlign() {
         return;
     }
 
-    // Neighbours on the same row, sorted by Left.
-    std::vector<TfrView*> row;
-    for (TfrView* v : pg->objects())
-        if (v && v != this && v->Top == Top) row.push_back(v);
-    std::stable_sort(row.begin(), row.end(), [](const TfrView* a, const TfrView* b) { return a->Left < b->Left; });
+    // Neighbours on the same row, sorted by Left, where this view stands:
+    // while a band is built, the views of that band only, each moved by what
+    // the band adds to this one.
+    struct Neighbour {
+        std::int64_t left, width;
+        std::uint8_t align;
+    };
+    std::vector<Neighbour> row;
+    for (const TfrView* v : pg->objects())
+        if (v && v != this && v->parentBand == parentBand && std::int64_t{v->Top} + neighbourShift.y == Top)
+            row.push_back(Neighbour{std::int64_t{v->Left} + neighbourShift.x, v->Width, v->BandAlign});
+    std::stable_sort(row.begin(), row.end(), [](const Neighbour& a, const Neighbour& b) { return a.left < b.left; });
 
     auto leftRule = [&]() -> std::int64_t {
-        const TfrView* nearest = nullptr;
-        for (const TfrView* v : row)
-            if (v->BandAlign == kAlignLeft && v->Left < Left) nearest = v;
-        return nearest ? std::int64_t{nearest->Left} + nearest->Width : leftEdge;
+        const Neighbour* nearest = nullptr;
+        for (const Neighbour& v : row)
+            if (v.align == kAlignLeft && v.left < Left) nearest = &v;
+        return nearest ? nearest->left + nearest->width : leftEdge;
     };
     auto rightRule = [&]() -> std::int64_t {
-        for (const TfrView* v : row)
-            if (v->BandAlign == kAlignRight && v->Left > Left) return std::int64_t{v->Left} - 1;
+        for (const Neighbour& v : row)
+            if (v.align == kAlignRight && v.left > Left) return v.left - 1;
         return rightEdge;
     };
 
@@ -279,7 +293,7 @@ void TfrView::MakeUniqueName() {
 }
 
 void TfrView::WriteToPage(StreamWriter& out) {
-    AttachCanvas(engineMeasureCanvas());
+    AttachCanvasToWrite(engineMeasureCanvas());
     workLines = Memo;
     if (ReportContext* r = engine().currentReport) {
         r->beforePrint(workLines, *this);

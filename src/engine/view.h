@@ -201,9 +201,12 @@ protected:
     // geometry saved by ApplyScale.
     double scaledRight() const;
     double scaledBottom() const;
+    // AttachCanvas for a write into a prepared page, where a band being
+    // built has moved the view to its place on the page.
+    void AttachCanvasToWrite(Canvas& canvas);
 
 private:
-    void applyBandAlign();
+    void applyBandAlign(Point neighbourShift);
     void drawFrameLine(int x1, int y1, int x2, int y2, bool vertical);
 };
 

@@ -56,6 +56,9 @@ public:
     virtual Rect bandRect() const = 0;
     // A cross band (its views take the band's width with BandAlign "width").
     virtual bool isCrossBand() const = 0;
+    // What the band adds to the position of the view it writes into a
+    // prepared page; the band's other views keep their places in the band.
+    virtual Point placementShift() const = 0;
 };
 
 }  // namespace quor

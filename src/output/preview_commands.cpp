@@ -47,7 +47,7 @@ QString chooseFile(QWidget* parent, bool save) {
     return fileChooser() ? fileChooser()(parent, save, filter) : askFileName(parent, save, filter);
 }
 
-QString userHelpFile() { return QCoreApplication::applicationDirPath() + '/' + kUserHelpFileName; }
+QString userHelpFile() { return programHelpFile(kUserHelpFileName); }
 
 // File names are bytes on this system.
 std::string toPath(const QString& name) { return QFile::encodeName(name).toStdString(); }

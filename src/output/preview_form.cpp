@@ -342,15 +342,7 @@ int TfrPreviewForm::pageAt(Point p) const {
 }
 
 Rect TfrPreviewForm::contentRect(int index, const Rect& r) const {
-    const PreparedPage& page = pages_.Item(index);
-    if (page.UseMargins) return r;
-    const PrinterInfo& m = page.prnInfo;
-    const PageMargins& g = page.Margins;
-    const int left = roundClamped((double(m.offsetX) + g.left) * scale) + r.left;
-    const int top = roundClamped((double(m.offsetY) + g.top) * scale) + r.top;
-    const int width = roundClamped((double(m.printWidth) - g.left - g.right) * scale);
-    const int height = roundClamped((double(m.printHeight) - g.top - g.bottom) * scale);
-    return Rect{left, top, left + width, top + height};
+    return pageContentRect(pages_.Item(index), r, scale);
 }
 
 void TfrPreviewForm::PgUpClick() {

@@ -102,3 +102,18 @@ PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, doub
 }
 
 }  // namespace quor
+
+namespace quor {
+
+Rect pageContentRect(const PreparedPage& page, const Rect& sheet, double scale) {
+    if (page.UseMargins) return sheet;
+    const PrinterInfo& m = page.prnInfo;
+    const PageMargins& g = page.Margins;
+    const int left = roundClamped((double(m.offsetX) + g.left) * scale) + sheet.left;
+    const int top = roundClamped((double(m.offsetY) + g.top) * scale) + sheet.top;
+    const int width = roundClamped((double(m.printWidth) - g.left - g.right) * scale);
+    const int height = roundClamped((double(m.printHeight) - g.top - g.bottom) * scale);
+    return Rect{left, top, left + width, top + height};
+}
+
+}  // namespace quor

@@ -11,6 +11,7 @@
 namespace quor {
 
 class TfrEMFPages;
+struct PreparedPage;
 
 enum class ZoomMode : std::uint8_t { fixed = 0, pageWidth = 1, wholePage = 2, twoPages = 3 };
 
@@ -33,5 +34,10 @@ double zoomScale(ZoomMode mode, double scale, int pageWidth, int pageHeight, Siz
 // sets every page's screenRect. Nothing happens without pages.
 PageLayout layoutPages(TfrEMFPages& pages, int currentIndex, ZoomMode mode, double scale,
                        Size area);
+
+// Where a page's objects go when its whole sheet is drawn at `sheet` with
+// `scale` screen pixels per design pixel: inside the printer's non-printable
+// offsets and the page margins, unless the page uses its own margins.
+Rect pageContentRect(const PreparedPage& page, const Rect& sheet, double scale);
 
 }  // namespace quor

@@ -39,31 +39,28 @@ void CanvasBase::setTextJustification(int extraPixels, int spaceCount) {
     st_.justifySpaces = spaceCount > 0 ? spaceCount : 0;
 }
 
-CanvasBase::TextLayout CanvasBase::layoutText(std::string_view bytes) const {
-    // One UTF-16 unit per byte, and a space stays a space.
-    return layoutText(measurer_.toQString(bytes));
-}
+namespace {
 
-CanvasBase::TextLayout CanvasBase::layoutText(const QString& text) const {
-    TextLayout out;
-    const double extra = st_.charExtra;
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
-                                    static_cast<size_t>(text.size()));
-    if (st_.justifySpaces <= 0 || st_.justifyExtra == 0 || units.find(u' ') == std::u16string_view::npos) {
-        out.width = measurer_.advance(text) + extra * static_cast<double>(text.size());
-        out.runs.push_back({std::move(text), 0});
-        return out;
+// Places the runs of a line: one run, or with a justification in force one
+// per word, every space taking extra / spaces pixels and the first
+// (extra mod spaces) spaces one pixel more, so that the whole spread is
+// exact. `advance(start, length)` is the width of a piece, spacing included.
+template <class Units, class Advance, class Run>
+void placeRuns(Units units, int justifyExtra, int justifySpaces, double spaceAdvance, const Advance& advance,
+               std::vector<Run>& runs, double& width) {
+    const auto space = static_cast<typename Units::value_type>(' ');
+    if (justifySpaces <= 0 || justifyExtra == 0 || units.find(space) == Units::npos) {
+        width = advance(0, units.size());
+        runs.push_back(Run{0, static_cast<qsizetype>(units.size()), 0});
+        return;
     }
-    // Every space gets extra / spaces pixels; the first (extra mod spaces)
-    // spaces one pixel more, so the whole spread is exact.
-    const int share = st_.justifyExtra / st_.justifySpaces;
-    int remainder = st_.justifyExtra % st_.justifySpaces;
+    const int share = justifyExtra / justifySpaces;
+    int remainder = justifyExtra % justifySpaces;
     const int step = remainder < 0 ? -1 : 1;
-    const double spaceAdvance = measurer_.advance(QStringLiteral(" ")) + extra;
     double x = 0;
     size_t i = 0;
     while (i < units.size()) {
-        if (units[i] == u' ') {
+        if (units[i] == space) {
             x += spaceAdvance + share;
             if (remainder != 0) {
                 x += step;
@@ -72,15 +69,49 @@ CanvasBase::TextLayout CanvasBase::layoutText(const QString& text) const {
             ++i;
             continue;
         }
-        size_t end = units.find(u' ', i);
-        if (end == std::u16string_view::npos) end = units.size();
-        QString run = text.mid(static_cast<qsizetype>(i), static_cast<qsizetype>(end - i));
-        double w = measurer_.advance(run) + extra * static_cast<double>(run.size());
-        out.runs.push_back({std::move(run), x});
-        x += w;
+        size_t end = units.find(space, i);
+        if (end == Units::npos) end = units.size();
+        runs.push_back(Run{static_cast<qsizetype>(i), static_cast<qsizetype>(end - i), x});
+        x += advance(i, end - i);
         i = end;
     }
-    out.width = x;
+    width = x;
+}
+
+}  // namespace
+
+CanvasBase::TextLayout CanvasBase::layoutText(std::string_view bytes, bool shaped) const {
+    const FontTable& table = measurer_.table();
+    if (shaped || !table.covers(bytes)) {
+        // One UTF-16 unit per byte, and a space stays a space.
+        return layoutText(measurer_.toQString(bytes));
+    }
+    TextLayout out;
+    out.table = &table;
+    out.bytes = bytes;
+    const double extra = st_.charExtra;
+    placeRuns(
+        bytes, st_.justifyExtra, st_.justifySpaces, table.advance(static_cast<unsigned char>(' ')) + extra,
+        [&](size_t start, size_t length) {
+            return table.advance(bytes.substr(start, length)) + extra * static_cast<double>(length);
+        },
+        out.runs, out.width);
+    return out;
+}
+
+CanvasBase::TextLayout CanvasBase::layoutText(const QString& text) const {
+    TextLayout out;
+    out.text = text;
+    const double extra = st_.charExtra;
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(text.utf16()),
+                                    static_cast<size_t>(text.size()));
+    placeRuns(
+        units, st_.justifyExtra, st_.justifySpaces, measurer_.advance(QStringLiteral(" ")) + extra,
+        [&](size_t start, size_t length) {
+            QString piece = text.mid(static_cast<qsizetype>(start), static_cast<qsizetype>(length));
+            return measurer_.advance(piece) + extra * static_cast<double>(length);
+        },
+        out.runs, out.width);
     return out;
 }
 

@@ -53,18 +53,26 @@ public:
 protected:
     CanvasBase(const QPaintDevice* measuringDevice, int dpiX, int dpiY, Rect deviceRect);
 
-    // A piece of a text line placed at `x` pixels from the line's start.
+    // A piece of a text line (units start .. start + length of the layout's
+    // bytes or text) placed at `x` pixels from the line's start.
     struct TextRun {
-        QString text;
+        qsizetype start = 0;
+        qsizetype length = 0;
         double x = 0;
     };
+    // A line ready to draw: from the font's byte table (glyphs of `bytes`,
+    // no shaping) when `table` is set, else shaped from `text`.
     struct TextLayout {
+        const FontTable* table = nullptr;
+        std::string_view bytes;
+        QString text;
         std::vector<TextRun> runs;
         double width = 0;  // drawn advance, spacing and justification included
     };
     // Splits a line at its spaces when a justification is in force, so that
     // each space can take its share of the extra pixels; else one run.
-    TextLayout layoutText(std::string_view bytes) const;
+    // `shaped` asks for the shaping way even where the table would do.
+    TextLayout layoutText(std::string_view bytes, bool shaped = false) const;
     TextLayout layoutText(const QString& text) const;
 
     // The clip region changed (after intersect, exclude or restore).

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <unordered_map>
+#include <vector>
 
 namespace quor {
 namespace {
@@ -18,6 +19,44 @@ constexpr std::array<char16_t, 32> kLowGlyphs = {
     0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC,  // ↑ ↓ → ← ∟ ↔ ▲ ▼
 };
 constexpr char16_t kHouseGlyph = 0x2302;  // ⌂ for 0x7F
+
+// Every code page: its iconv name and the character set that selects it.
+struct PageInfo {
+    CodePage page;
+    const char* name;
+    int dosNumber;  // 0 for the Windows pages
+    int charset;    // 0 where several character sets or none select it
+};
+
+constexpr std::array<PageInfo, 16> kPages = {{
+    {CodePage::Cp866, "CP866", 866, 255},
+    {CodePage::Cp1251, "CP1251", 0, 0},
+    {CodePage::Cp1252, "CP1252", 0, 0},
+    // Our own character sets for the other DOS pages, in the range 240-252
+    // that no font system gives a meaning.
+    {CodePage::Cp437, "CP437", 437, 240},
+    {CodePage::Cp737, "CP737", 737, 241},
+    {CodePage::Cp775, "CP775", 775, 242},
+    {CodePage::Cp850, "CP850", 850, 243},
+    {CodePage::Cp852, "CP852", 852, 244},
+    {CodePage::Cp855, "CP855", 855, 245},
+    {CodePage::Cp857, "CP857", 857, 246},
+    {CodePage::Cp860, "CP860", 860, 247},
+    {CodePage::Cp861, "CP861", 861, 248},
+    {CodePage::Cp862, "CP862", 862, 249},
+    {CodePage::Cp863, "CP863", 863, 250},
+    {CodePage::Cp865, "CP865", 865, 251},
+    {CodePage::Cp869, "CP869", 869, 252},
+}};
+
+constexpr bool inEnumOrder() {
+    for (std::size_t i = 0; i < kPages.size(); ++i)
+        if (static_cast<std::size_t>(kPages[i].page) != i) return false;
+    return true;
+}
+static_assert(inEnumOrder(), "kPages lists the code pages in the order of CodePage");
+
+const PageInfo& info(CodePage page) { return kPages[static_cast<std::size_t>(page)]; }
 
 struct Table {
     std::array<char16_t, 256> toUnicode{};
@@ -63,38 +102,33 @@ Table buildTable(CodePage page) {
 }
 
 const Table& table(CodePage page) {
-    // Built once per page; the engine is single-threaded, and static
-    // initialisation is thread-safe anyway.
-    static const Table cp866 = buildTable(CodePage::Cp866);
-    static const Table cp1251 = buildTable(CodePage::Cp1251);
-    static const Table cp1252 = buildTable(CodePage::Cp1252);
-    switch (page) {
-    case CodePage::Cp866: return cp866;
-    case CodePage::Cp1251: return cp1251;
-    case CodePage::Cp1252: break;
-    }
-    return cp1252;
+    // Built once, all pages together (a few thousand iconv calls); static
+    // initialisation is thread-safe.
+    static const std::vector<Table> all = [] {
+        std::vector<Table> tables;
+        tables.reserve(kPages.size());
+        for (const PageInfo& p : kPages) tables.push_back(buildTable(p.page));
+        return tables;
+    }();
+    return all[static_cast<std::size_t>(page)];
 }
 
 }  // namespace
 
 CodePage codePageForCharset(int charset) {
-    switch (charset) {
-    case 255: return CodePage::Cp866;
-    case 204:
-    case 1: return CodePage::Cp1251;
-    default: return CodePage::Cp1252;
-    }
+    if (charset == 204 || charset == 1) return CodePage::Cp1251;
+    for (const PageInfo& p : kPages)
+        if (p.charset != 0 && p.charset == charset) return p.page;
+    return CodePage::Cp1252;
 }
 
-const char* codePageName(CodePage page) {
-    switch (page) {
-    case CodePage::Cp866: return "CP866";
-    case CodePage::Cp1251: return "CP1251";
-    case CodePage::Cp1252: break;
-    }
-    return "CP1252";
+int charsetForDosCodePage(int number) {
+    for (const PageInfo& p : kPages)
+        if (p.dosNumber != 0 && p.dosNumber == number) return p.charset;
+    return 0;
 }
+
+const char* codePageName(CodePage page) { return info(page).name; }
 
 char16_t dosScreenGlyph(unsigned char byte) {
     if (byte == 0x7F) return kHouseGlyph;

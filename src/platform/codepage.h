@@ -16,11 +16,22 @@ class QString;
 
 namespace quor {
 
-enum class CodePage { Cp866, Cp1251, Cp1252 };
+enum class CodePage {
+    Cp866, Cp1251, Cp1252,
+    // The other DOS code pages a printout may be written in.
+    Cp437, Cp737, Cp775, Cp850, Cp852, Cp855, Cp857, Cp860, Cp861, Cp862, Cp863, Cp865, Cp869,
+};
 
-// 255 (OEM) -> CP866; 204 (Russian) and 1 (default) -> CP1251; 0 (ANSI) and
-// everything else -> CP1252.
+// 255 (OEM) -> CP866; 204 (Russian) and 1 (default) -> CP1251; the
+// character sets of ours for the other DOS code pages (charsetForDosCodePage)
+// -> those pages; 0 (ANSI) and everything else -> CP1252.
 CodePage codePageForCharset(int charset);
+
+// The font character set that shows text of DOS code page `number` (437,
+// 850, ...): 255 for 866, a value of ours (240-252, which no font system
+// uses) for the others, so that the code page travels with the font into
+// prepared pages. 0 for a number that is no DOS code page we know.
+int charsetForDosCodePage(int number);
 
 // The iconv name of a code page ("CP866", ...).
 const char* codePageName(CodePage page);

@@ -67,6 +67,13 @@ void FontMeasurer::setFont(const FontSpec& font) {
     qfont_ = baseFont(font);
     qfont_.setPixelSize(pixelSizeFor(font, dpiY_));
     fm_.emplace(qfont_, const_cast<QPaintDevice*>(device_));
+    metrics_.reset();
+    table_.reset();
+}
+
+const FontTable& FontMeasurer::table() const {
+    if (!table_) table_ = FontTable::of(qfont_, codePageForCharset(spec_.charset));
+    return *table_;
 }
 
 QFont FontMeasurer::qfontWithSpacing(int extra) const {
@@ -75,9 +82,10 @@ QFont FontMeasurer::qfontWithSpacing(int extra) const {
     return q;
 }
 
-FontMetrics FontMeasurer::metrics() const {
+const FontMetrics& FontMeasurer::metrics() const {
+    if (metrics_) return *metrics_;
     QFontMetrics fm(qfont_, const_cast<QPaintDevice*>(device_));
-    FontMetrics m;
+    FontMetrics& m = metrics_.emplace();
     m.ascent = fm.ascent();
     m.descent = fm.descent();
     m.height = m.ascent + m.descent;
@@ -94,7 +102,10 @@ double FontMeasurer::advance(const QString& text) const {
     return text.isEmpty() ? 0.0 : fm_->horizontalAdvance(text);
 }
 
-double FontMeasurer::advance(std::string_view bytes) const { return advance(toQString(bytes)); }
+double FontMeasurer::advance(std::string_view bytes) const {
+    const FontTable& t = table();
+    return t.covers(bytes) ? t.advance(bytes) : advance(toQString(bytes));
+}
 
 int FontMeasurer::textWidth(std::string_view bytes, int extra) const {
     return roundInt(advance(bytes) + static_cast<double>(extra) * static_cast<double>(bytes.size()));

@@ -3,17 +3,21 @@
 // Fonts and text measuring shared by the Qt-backed canvases: turns a FontSpec
 // into a QFont for a surface of a given resolution and measures byte strings
 // the way the drawing model expects (integer results, extra character
-// spacing counted after every character, no tab expansion).
+// spacing counted after every character, no tab expansion). Bytes are
+// measured from the font's byte table; only text the table does not cover
+// is shaped.
 
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
 #include "platform/canvas.h"
+#include "platform/font_table.h"
 
 class QPaintDevice;
 
@@ -32,8 +36,11 @@ public:
     QFont qfontWithSpacing(int extra) const;
     int pixelSize() const { return qfont_.pixelSize(); }
 
-    FontMetrics metrics() const;
+    const FontMetrics& metrics() const;
     QString toQString(std::string_view bytes) const;
+    // The byte table of the font as set, for its character set (built on
+    // first use, shared with every surface that sets the same font).
+    const FontTable& table() const;
 
     // Fractional advance of the bytes without extra spacing.
     double advance(std::string_view bytes) const;
@@ -53,6 +60,8 @@ private:
     FontSpec spec_;
     QFont qfont_;
     std::optional<QFontMetricsF> fm_;
+    mutable std::optional<FontMetrics> metrics_;
+    mutable std::shared_ptr<const FontTable> table_;
 };
 
 // Qt colour for one of ours (system colours resolve to their usual values).

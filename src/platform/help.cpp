@@ -1,5 +1,6 @@
 #include "platform/help.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -45,6 +46,13 @@ QString& currentHelpFile() {
 }
 
 }  // namespace
+
+QString programHelpFile(const char* fileName) {
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString beside = program + '/' + QString::fromUtf8(fileName);
+    const QString installed = QDir::cleanPath(program + "/../share/quorprn/" + QString::fromUtf8(fileName));
+    return !QFileInfo(beside).isFile() && QFileInfo(installed).isFile() ? installed : beside;
+}
 
 QString applicationHelpFile() { return currentHelpFile(); }
 void setApplicationHelpFile(const QString& helpFile) { currentHelpFile() = helpFile; }

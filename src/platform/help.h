@@ -14,6 +14,12 @@ inline constexpr char kHelpFileName[] = "quorprn.hlp";
 // of the application's help file while they are active.
 inline constexpr char kUserHelpFileName[] = "quorview.hlp";
 
+// A help file of the program: beside the program as always, or, for an
+// installed program, in its data folder (<prefix>/share/quorprn/) when it
+// is not beside it. A file found in neither place is named beside the
+// program, so that the message about it names the usual place.
+QString programHelpFile(const char* fileName);
+
 // The help file that the help commands of the active window open. The main
 // window sets the program's; empty until then.
 QString applicationHelpFile();

@@ -15,20 +15,20 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const std::string& device, cons
                                                  const std::vector<BinKind>& bins, const DeviceMode& mode,
                                                  QWidget* parent)
     : QDialog(parent), original_(mode) {
-    setWindowTitle(QString::fromStdString(device) + " Properties");
+    setWindowTitle(QString::fromUtf8("Свойства: ") + QString::fromStdString(device));
     auto* form = new QFormLayout;
 
     paperBox_ = new QComboBox(this);
     for (const PaperKind& p : papers) paperBox_->addItem(QString::fromStdString(p.name), int(p.code));
     if (paperBox_->findData(int(mode.paperSize)) < 0)
-        paperBox_->addItem(mode.paperSize == kCustomPaperCode ? QString("Custom") : QString::number(mode.paperSize),
+        paperBox_->addItem(mode.paperSize == kCustomPaperCode ? QString::fromUtf8("Особый размер") : QString::number(mode.paperSize),
                            int(mode.paperSize));
     paperBox_->setCurrentIndex(paperBox_->findData(int(mode.paperSize)));
     paperBox_->setEnabled(mode.fields & kDmPaperSize);
-    form->addRow("Paper size:", paperBox_);
+    form->addRow(QString::fromUtf8("Размер бумаги:"), paperBox_);
 
-    portrait_ = new QRadioButton("Portrait", this);
-    landscape_ = new QRadioButton("Landscape", this);
+    portrait_ = new QRadioButton(QString::fromUtf8("Книжная"), this);
+    landscape_ = new QRadioButton(QString::fromUtf8("Альбомная"), this);
     auto* group = new QButtonGroup(this);
     group->addButton(portrait_);
     group->addButton(landscape_);
@@ -38,19 +38,19 @@ PrinterPropertiesDialog::PrinterPropertiesDialog(const std::string& device, cons
     orientationRow->addWidget(landscape_);
     portrait_->setEnabled(mode.fields & kDmOrientation);
     landscape_->setEnabled(mode.fields & kDmOrientation);
-    form->addRow("Orientation:", orientationRow);
+    form->addRow(QString::fromUtf8("Ориентация:"), orientationRow);
 
     sourceBox_ = new QComboBox(this);
     for (const BinKind& b : bins) sourceBox_->addItem(QString::fromStdString(b.name), int(b.code));
     sourceBox_->setCurrentIndex(std::max(0, sourceBox_->findData(int(mode.defaultSource))));
     sourceBox_->setEnabled((mode.fields & kDmDefaultSource) && !bins.empty());
-    form->addRow("Paper source:", sourceBox_);
+    form->addRow(QString::fromUtf8("Источник бумаги:"), sourceBox_);
 
     copies_ = new QSpinBox(this);
     copies_->setRange(1, 9999);
     copies_->setValue(std::max<int>(1, mode.copies));
     copies_->setEnabled(mode.fields & kDmCopies);
-    form->addRow("Copies:", copies_);
+    form->addRow(QString::fromUtf8("Число копий:"), copies_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -1,11 +1,13 @@
 #include "platform/qpainter_canvas.h"
 
+#include <QGlyphRun>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/numbers.h"
 
@@ -107,7 +109,11 @@ void QPainterCanvas::applyBrush() {
 }
 
 void QPainterCanvas::textOut(int x, int y, std::string_view bytes, const Rect* clip, unsigned options) {
-    drawLayout(x, y, bytes.empty() ? TextLayout{} : layoutText(bytes), clip, options);
+    // Right-to-left order and decorations (drawn along the shaped text) take
+    // the shaping way.
+    const bool shaped =
+        !fromTables_ || (options & kTextRtlReading) || (font().style & (kFontUnderline | kFontStrikeOut));
+    drawLayout(x, y, bytes.empty() ? TextLayout{} : layoutText(bytes, shaped), clip, options);
 }
 
 void QPainterCanvas::textOutW(int x, int y, std::u16string_view text, const Rect* clip, unsigned options) {
@@ -118,21 +124,65 @@ void QPainterCanvas::textOutW(int x, int y, std::u16string_view text, const Rect
 void QPainterCanvas::drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options) {
     painter_->save();
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const bool clipped = clip && (options & kTextClipped);
     if (clip && (options & kTextOpaque)) painter_->fillRect(toQRect(*clip), toQColor(backgroundColor()));
-    if (clip && (options & kTextClipped)) painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
+    if (clipped) painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
     if (!layout.runs.empty()) {
-        const FontMetrics fm = measurer().metrics();
+        const FontMetrics& fm = measurer().metrics();
+        QRectF visible(0, 0, painter_->device()->width(), painter_->device()->height());
+        if (clipped) visible &= painter_->combinedTransform().mapRect(QRectF(toQRect(*clip)));
         painter_->translate(x, y);
         if (font().escapement != 0) painter_->rotate(-font().escapement / 10.0);
         if (backgroundMode() == BackgroundMode::Opaque)
             painter_->fillRect(QRectF(0, 0, layout.width, fm.height), toQColor(backgroundColor()));
-        painter_->setFont(measurer().qfontWithSpacing(textCharacterExtra()));
-        painter_->setPen(toQColor(textColor()));
-        painter_->setBackgroundMode(Qt::TransparentMode);
-        if (options & kTextRtlReading) painter_->setLayoutDirection(Qt::RightToLeft);
-        for (const TextRun& run : layout.runs) painter_->drawText(QPointF(run.x, fm.ascent), run.text);
+        if (reaches(layout, visible)) {
+            painter_->setPen(toQColor(textColor()));
+            painter_->setBackgroundMode(Qt::TransparentMode);
+            if (layout.table) {
+                drawGlyphRuns(layout, fm.ascent);
+            } else {
+                painter_->setFont(measurer().qfontWithSpacing(textCharacterExtra()));
+                if (options & kTextRtlReading) painter_->setLayoutDirection(Qt::RightToLeft);
+                for (const TextRun& run : layout.runs)
+                    painter_->drawText(QPointF(run.x, fm.ascent), layout.text.mid(run.start, run.length));
+            }
+        }
     }
     painter_->restore();
+}
+
+bool QPainterCanvas::reaches(const TextLayout& layout, const QRectF& visible) const {
+    // The cell with an em of room on every side for ink beyond it; the
+    // measuring surface (16 x 16 pixels) is drawn on too, and most lines
+    // miss it by far.
+    const FontMetrics& fm = measurer().metrics();
+    const double room = std::max(measurer().pixelSize(), fm.height);
+    const QRectF cell(std::min(0.0, layout.width) - room, -room, std::abs(layout.width) + 2 * room,
+                      fm.height + 2 * room);
+    return painter_->combinedTransform().mapRect(cell).intersects(visible);
+}
+
+void QPainterCanvas::drawGlyphRuns(const TextLayout& layout, double baseline) {
+    // Each glyph where the shaper would put it: the sum of the advances
+    // before it, extra spacing after every character.
+    const FontTable& table = *layout.table;
+    const double extra = textCharacterExtra();
+    QGlyphRun glyphRun;
+    glyphRun.setRawFont(table.rawFont());
+    for (const TextRun& run : layout.runs) {
+        QList<quint32> glyphs(run.length);
+        QList<QPointF> positions(run.length);
+        double x = 0;
+        for (qsizetype i = 0; i < run.length; ++i) {
+            const auto byte = static_cast<unsigned char>(layout.bytes[static_cast<size_t>(run.start + i)]);
+            glyphs[i] = table.glyph(byte);
+            positions[i] = QPointF(x, 0);
+            x += table.advance(byte) + extra;
+        }
+        glyphRun.setGlyphIndexes(glyphs);
+        glyphRun.setPositions(positions);
+        painter_->drawGlyphRun(QPointF(run.x, baseline), glyphRun);
+    }
 }
 
 void QPainterCanvas::fillRect(const Rect& r) {

@@ -3,7 +3,8 @@
 // A canvas over any QPaintDevice: a QImage (measuring, tests), the preview
 // widget or the PDF writer of a print job. Shapes are drawn without
 // antialiasing, on whole device pixels as the drawing model does; text is
-// drawn as text (it stays selectable in a PDF).
+// drawn as text (it stays selectable in a PDF): a line the font's byte table
+// covers as glyph runs placed from the table, anything else shaped by Qt.
 
 #include <QPainter>
 
@@ -27,6 +28,9 @@ public:
 
     bool isPrinter() const override { return printer_; }
     QPainter& painter() { return *painter_; }
+    // Off: every line is shaped by Qt, as text was drawn before the byte
+    // tables (to compare the two ways).
+    void drawTextFromTables(bool on) { fromTables_ = on; }
 
     void textOut(int x, int y, std::string_view bytes, const Rect* clip = nullptr,
                  unsigned options = 0) override;
@@ -53,11 +57,16 @@ private:
     void applyBrush();
     void applyMode();
     void drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options);
+    void drawGlyphRuns(const TextLayout& layout, double baseline);
+    // Whether a line laid out at the painter's origin can leave ink in the
+    // visible part of the device (device coordinates).
+    bool reaches(const TextLayout& layout, const QRectF& visible) const;
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
     bool printer_;
     bool rasterOps_;
+    bool fromTables_ = true;
 };
 
 // Dash pattern of a pen style in device pixels at a resolution (empty for

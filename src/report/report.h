@@ -50,6 +50,7 @@ enum PreviewButton : std::uint32_t {
 
 class ReportBuilder;
 class BandDataSource;
+class TfrComponentOwner;
 
 class TfrReport : public ReportContext, public PreparedPagesHost, public ReportNames {
 public:
@@ -87,8 +88,13 @@ public:
     // negative, else the failing line with this many lines around it.
     int ErrorEchoContext = -1;
     bool StoreInDFM = false;
-    // The records an rtMultiple report is built once for; not owned.
+    // The records an rtMultiple report is built once for, and those of a
+    // master-data band without a source of its own in an rtSimple one; not
+    // owned.
     BandDataSource* Dataset = nullptr;
+    // The form that owns the report, where data bands find their sources by
+    // plain name; not owned.
+    TfrComponentOwner* Owner = nullptr;
 
     // Classes a template named that are not registered: each name followed
     // by a carriage return.
@@ -136,6 +142,10 @@ public:
     std::function<void(TfrBand& band)> OnEndBand;
     std::function<void(int pageNo)> OnProgress;
     std::function<void(TfrPage& page)> OnManualBuild;
+    // Cross cells: before the columns of a band, and once per column with
+    // its number and a width the handler may change.
+    std::function<void(TfrBand& band)> OnBeginColumn;
+    std::function<void(int column, int& width)> OnPrintColumn;
 
     // Names the report resolves for the expressions of its build, in this
     // order: the handler, the dictionary's variables (whose values are

@@ -20,11 +20,17 @@ ReportBuilder::ReportBuilder(TfrReport& report) : report_(report) {
     state_.twoPass = report.TwoPass;
     previousValues_ = expressionEngine().build;
     expressionEngine().build = &values_;
+    state_.dataLoop = &dataLoop_;
+    state_.ownerForm = report.Owner;
+    state_.reportDataset = report.reportType == ReportType::rtSimple ? report.Dataset : nullptr;
+    previousAggregates_ = expressionEngine().aggregates;
+    expressionEngine().aggregates = &dataLoop_;
 }
 
 ReportBuilder::~ReportBuilder() {
     doneBuild();
     expressionEngine().build = previousValues_;
+    expressionEngine().aggregates = previousAggregates_;
     engine().firstPass = false;
 }
 
@@ -81,6 +87,8 @@ void ReportBuilder::pass() {
         for (std::size_t i = 0; i < pages.Count(); ++i) pages[i].IsSubreport = false;
     for (std::size_t i = 0; i < pages.Count(); ++i)
         if (pages[i].PageType == kReportPage && !pages[i].InitDone) pages[i].InitBuild(state_);
+    for (std::size_t i = 0; i < pages.Count() && !report_.StopRequested; ++i)
+        if (pages[i].PageType == kReportPage) dataLoop_.prepareSources(pages[i]);
 
     do {
         progress(state_.CurrentPageIndex + 1);
@@ -160,6 +168,25 @@ void ReportBuilder::progress(int pageNo) {
     if (const auto& setText = reportWindows().setProgressText) setText(progressText(pageNo));
     // Lets a click on Cancel arrive.
     QCoreApplication::processEvents();
+}
+
+TfrPage* ReportBuilder::templatePage(int index) {
+    TfrPages& pages = report_.TemplatePages;
+    return index >= 0 && static_cast<std::size_t>(index) < pages.Count() ? &pages[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void ReportBuilder::beginColumn(TfrBand& band) {
+    if (report_.OnBeginColumn) report_.OnBeginColumn(band);
+}
+
+void ReportBuilder::printColumn(int column, int& width) {
+    if (report_.OnPrintColumn) report_.OnPrintColumn(column, width);
+}
+
+std::string ReportBuilder::dictionaryField(const std::string& name) {
+    for (const DictionaryEntry& e : report_.Dictionary.aliasList)
+        if (sameName(e.name, name)) return e.value;
+    return {};
 }
 
 bool ReportBuilder::hasManualBuild() const { return static_cast<bool>(report_.OnManualBuild); }

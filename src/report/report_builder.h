@@ -10,6 +10,7 @@
 
 #include "engine/build_state.h"
 #include "engine/build_values.h"
+#include "engine/data_loop.h"
 #include "report/report_names.h"
 
 namespace quor {
@@ -49,6 +50,10 @@ public:
     bool printIfEmpty() const override;
     void runScript(const std::vector<std::string>& script, TfrView* view) override;
     void afterPrint() override {}
+    TfrPage* templatePage(int index) override;
+    void beginColumn(TfrBand& band) override;
+    void printColumn(int column, int& width) override;
+    std::string dictionaryField(const std::string& name) override;
 
 private:
     void pass();
@@ -60,6 +65,8 @@ private:
     BuildState state_;
     BuildValuesOf values_{state_};
     BuildValues* previousValues_ = nullptr;
+    TfrDataLoop dataLoop_{state_};
+    AggregateHost* previousAggregates_ = nullptr;
     ReportNamesConnection names_{report_};
 
 public:

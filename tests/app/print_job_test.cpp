@@ -7,14 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <fstream>
+#include <iterator>
 
 #include "engine/memo_view.h"
 #include "engine/picture_view.h"
 #include "device/printer_device.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
+#include "platform/qpainter_canvas.h"
 #include "platform/recording_printer.h"
 
 namespace quor::test {
@@ -137,6 +140,42 @@ TEST_F(PrintJobTest, NoPrinterIsReportedAndTheJobGoesOn) {
     EXPECT_EQ(messages_.messages()[0].text, "В системе не установлен принтер...");
     EXPECT_EQ(messages_.messages()[0].caption, "Quor Print");
     EXPECT_EQ(job_.report().PreparedPages.Count(), 1);
+}
+
+}  // namespace
+}  // namespace quor::test
+
+namespace quor::test {
+namespace {
+
+// A page of the invoice sample as the preview shows it at 100 %: drawing
+// lines from the fonts' byte tables must not change a pixel of the page.
+TEST_F(PrintJobTest, PreviewPageIsPixelForPixelTheShapedPage) {
+    std::ifstream sample(QUOR_SOURCE_DIR "/samples/invoice.prn", std::ios::binary);
+    const std::string document((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
+    for (const char* settings : {"", "TextY=1\nFontSize=9\n", "FontName=Arial\n"}) {
+        SCOPED_TRACE(settings);
+        job_.output = JobOutput::none;
+        ASSERT_TRUE(run(settings, document));
+        TfrEMFPages& pages = job_.report().PreparedPages;
+        ASSERT_GE(pages.Count(), 1);
+        pages.Item(0).Visible = true;
+        const auto draw = [&](bool fromTables) {
+            QImage image(794, 1123, QImage::Format_RGB32);
+            image.setDotsPerMeterX(3780);
+            image.setDotsPerMeterY(3780);
+            image.fill(Qt::white);
+            QPainterCanvas canvas(&image);
+            canvas.drawTextFromTables(fromTables);
+            pages.Draw(0, canvas, Rect{0, 0, image.width(), image.height()});
+            return image;
+        };
+        const QImage shaped = draw(false);
+        QImage blank(shaped.size(), shaped.format());
+        blank.fill(Qt::white);
+        ASSERT_NE(shaped, blank);
+        EXPECT_EQ(draw(true), shaped);
+    }
 }
 
 }  // namespace

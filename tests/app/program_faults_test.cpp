@@ -17,7 +17,7 @@
 #include <csignal>
 #include <string>
 
-#include "program_run.h"
+#include "program_files.h"
 
 namespace quor::test {
 namespace {
@@ -28,7 +28,7 @@ std::string numbered(int count) {
     return text;
 }
 
-class ProgramFaultsTest : public ::testing::Test, public ScratchFolder {
+class ProgramFaultsTest : public ProgramFilesTest {
 protected:
     static std::string read(const QString& file) {
         QFile f(file);

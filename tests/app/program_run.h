@@ -3,33 +3,16 @@
 // Running the real program binary and reading what it wrote: its exit
 // status and streams, and the PDF tools' view of a PDF file.
 
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
 namespace quor::test {
 
 inline const QString kProgram = QStringLiteral(QUOR_BINARY_DIR "/quorprn");
-
-// A fresh folder for the files of one test: inputs written, outputs read.
-class ScratchFolder {
-public:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QString write(const QString& name, const std::string& bytes) const {
-        QFile f(path(name));
-        if (!f.open(QIODevice::WriteOnly)) return {};
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path(name);
-    }
-
-protected:
-    QTemporaryDir dir_;
-};
 
 struct ProgramRun {
     bool finished = false;

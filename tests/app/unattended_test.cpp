@@ -16,38 +16,14 @@
 #include "device/printer_device.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
-#include "program_run.h"
+#include "program_files.h"
 #include "report/report.h"
 #include "support/qt_printers.h"
 
 namespace quor::test {
 namespace {
 
-const QString kSamples = QStringLiteral(QUOR_SOURCE_DIR "/samples/");
-
-// CP866 text: Cyrillic and box drawing.
-std::string cp866(std::u16string_view text) { return unicodeToBytes(text, CodePage::Cp866); }
-
-std::string numberedLines(int count) {
-    std::string text;
-    for (int i = 1; i <= count; ++i)
-        text += cp866(u"║ Строка ") + std::to_string(1000 + i) + cp866(u" │ Привет ═══ ║") + "\r\n";
-    return text;
-}
-
-class UnattendedTest : public ::testing::Test, public ScratchFolder {
-protected:
-    QString settings(const std::string& body) const { return write("settings.ini", "[Quor Print]\r\n" + body); }
-    // The document into out.pdf with these settings; extra options first.
-    ProgramRun print(const std::string& document, const std::string& settingsBody, QStringList options = {}) {
-        options << "--pdf" << pdf() << write("doc.prn", document) << settings(settingsBody);
-        return runProgram(options);
-    }
-    QString pdf() const { return path("out.pdf"); }
-    // Only the files the test wrote and the outputs: no temporary leftovers.
-    QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
-
-};
+class UnattendedTest : public ProgramFilesTest {};
 
 TEST_F(UnattendedTest, EmptySettingsPrintA4PortraitWith67LinesPerPageInTheDosCodePage) {
     const ProgramRun run = print(numberedLines(150), "");
@@ -95,29 +71,6 @@ TEST_F(UnattendedTest, PreviewHasNoEffectAndEmptyOrCutDocumentsStillPrint) {
 // Left, Top, Width, Height.
 using Box = std::array<int, 4>;
 Box box(const TfrView* v) { return {v->Left, v->Top, v->Width, v->Height}; }
-
-// The prepared pages saved beside the PDF, read back on the virtual printer.
-class PreparedFile {
-public:
-    explicit PreparedFile(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        const QByteArray bytes = f.readAll();
-        const std::string data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        StreamReader in(data);
-        report_.PreparedPages.LoadFromStream(in);
-    }
-    int count() { return report_.PreparedPages.Count(); }
-    TfrView* view(int page, const std::string& name) {
-        if (!report_.PreparedPages.Item(page).Page) report_.PreparedPages.Unpack(page);
-        const auto& p = report_.PreparedPages.Item(page).Page;
-        return p ? p->FindView(name) : nullptr;
-    }
-
-private:
-    PrinterDeviceSession device_{[] { return std::unique_ptr<PlatformPrinter>(); }};
-    TfrReport report_;
-};
 
 TEST_F(UnattendedTest, NumbersTakeEitherDecimalMarkAndSavedPagesMatchThePdf) {
     for (const char* left : {"12,7", "12.7"}) {

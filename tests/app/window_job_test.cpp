@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 
 #include "app/main_window.h"
 #include "app/print_job.h"
@@ -31,14 +32,9 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    // Shows the window with these arguments and waits until it closes; the
-    // number of preview windows seen meanwhile (each is closed at once).
-    int runWindow(std::vector<std::string> arguments) {
-        TfQuorPrint window(std::move(arguments));
-        QuorPrintJob job(window.FS());
-        window.setPrintJob([&job](const std::string& document, const std::string& settings) {
-            job.QuorDocumentPrint(document, settings);
-        });
+    // Runs `action`; the number of preview windows seen meanwhile (each is
+    // closed at once).
+    int previewsDuring(const std::function<void()>& action) {
         int previews = 0;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -49,12 +45,26 @@ protected:
                 }
         });
         watch.start(20);
-        window.show();
-        QElapsedTimer clock;
-        clock.start();
-        while (window.isVisible() && clock.elapsed() < 30000) QApplication::processEvents(QEventLoop::AllEvents, 20);
-        EXPECT_FALSE(window.isVisible());
+        action();
         return previews;
+    }
+    // Shows the window with these arguments and waits until it closes; the
+    // previews seen meanwhile.
+    int runWindow(std::vector<std::string> arguments, JobOutput output = JobOutput::asSettingsSay) {
+        TfQuorPrint window(std::move(arguments));
+        QuorPrintJob job(window.FS());
+        job.output = output;
+        window.setPrintJob([&job](const std::string& document, const std::string& settings) {
+            job.QuorDocumentPrint(document, settings);
+        });
+        return previewsDuring([&] {
+            window.show();
+            QElapsedTimer clock;
+            clock.start();
+            while (window.isVisible() && clock.elapsed() < 30000)
+                QApplication::processEvents(QEventLoop::AllEvents, 20);
+            EXPECT_FALSE(window.isVisible());
+        });
     }
 
     QTemporaryDir dir_;
@@ -73,6 +83,32 @@ TEST_F(WindowJobTest, OneArgumentPrintsOrPreviewsAndCloses) {
     EXPECT_EQ(printer_->jobs().size(), 1u);
     EXPECT_EQ(runWindow({document, write("preview.ini", "[Quor Print]\r\nPreview=True\r\n")}), 1);
     EXPECT_EQ(printer_->jobs().size(), 1u);
+    EXPECT_TRUE(messages_.messages().empty());
+}
+
+TEST_F(WindowJobTest, PreviewOptionAndPreparedPagesOpenThePreview) {
+    const std::string document = write("doc.prn", "one\r\ntwo\r\n");
+    const std::string settings = write("print.ini", "[Quor Print]\r\nCopies=2\r\n");
+    EXPECT_EQ(runWindow({document, settings}, JobOutput::preview), 1);
+    EXPECT_TRUE(printer_->jobs().empty());
+
+    TFormStorage storage("TfQuorPrint");
+    storage.setIniSection("Quor Print");
+    const std::string pages = dir_.filePath("pages.frp").toStdString();
+    {
+        QuorPrintJob save(storage);
+        save.output = JobOutput::none;
+        save.OnPrepared = [&](TfrReport& report) { report.SavePreparedReport(pages); };
+        ASSERT_TRUE(save.QuorDocumentPrint(document, settings));
+    }
+    QuorPrintJob open(storage);
+    open.output = JobOutput::preview;
+    EXPECT_EQ(previewsDuring([&] { EXPECT_TRUE(open.QuorPreparedPrint(pages, settings)); }), 1);
+    EXPECT_EQ(open.report().Title, pages);
+    EXPECT_TRUE(printer_->jobs().empty());
+    open.output = JobOutput::printer;
+    EXPECT_EQ(previewsDuring([&] { open.QuorPreparedPrint(pages, settings); }), 0);
+    ASSERT_EQ(printer_->jobs().size(), 1u);
     EXPECT_TRUE(messages_.messages().empty());
 }
 

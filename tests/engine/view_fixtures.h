@@ -55,6 +55,7 @@ public:
     bool cross = false;
     Rect bandRect() const override { return rect; }
     bool isCrossBand() const override { return cross; }
+    Point placementShift() const override { return Point{}; }
 };
 
 class EngineTest : public ::testing::Test {

@@ -55,3 +55,32 @@ TEST(CodePage, BackToBytes) {
     EXPECT_EQ(unicodeToBytes(u"\t\u4E2D", CodePage::Cp866), "\t?");
     EXPECT_EQ(bytesToUtf8("\xCF", 204), "П");
 }
+
+TEST(CodePage, DosPagesTravelAsCharsetsOfOurOwn) {
+    // Number, a byte, the character the page shows for it.
+    struct Case {
+        int number;
+        unsigned char byte;
+        char16_t shown;
+    };
+    const Case cases[] = {
+        {437, 0x84, u'\u00E4'}, {437, 0x9C, u'\u00A3'}, {850, 0x9D, u'\u00D8'},
+        {852, 0xA5, u'\u0105'}, {855, 0x80, u'\u0452'}, {857, 0x8D, u'\u0131'},
+        {860, 0x84, u'\u00E3'}, {861, 0x8B, u'\u00D0'}, {862, 0x80, u'\u05D0'},
+        {863, 0x84, u'\u00C2'}, {865, 0x9B, u'\u00F8'}, {869, 0xD6, u'\u03B1'},
+        {737, 0x80, u'\u0391'}, {775, 0x80, u'\u0106'}, {866, 0x80, u'\u0410'},
+    };
+    for (const Case& c : cases) {
+        const int charset = charsetForDosCodePage(c.number);
+        ASSERT_NE(charset, 0) << c.number;
+        const std::string byte(1, static_cast<char>(c.byte));
+        EXPECT_EQ(bytesToUnicode(byte, charset), std::u16string(1, c.shown)) << c.number;
+        // Screen glyphs for control bytes in every page, and the way back.
+        EXPECT_EQ(bytesToUnicode("\x0C", charset), u"\u2640") << c.number;
+        EXPECT_EQ(unicodeToBytes(bytesToUnicode(byte, charset), codePageForCharset(charset)), byte)
+            << c.number;
+    }
+    EXPECT_EQ(charsetForDosCodePage(866), 255);
+    for (int unknown : {0, 1251, 864, -437})
+        EXPECT_EQ(charsetForDosCodePage(unknown), 0) << unknown;
+}

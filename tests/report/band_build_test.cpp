@@ -19,9 +19,23 @@ protected:
     // of a piece:
     int bottom() { return page().BottomEdge(); }
     int room() { return bottom() - 36 - 2; }
-    // Lines a page piece holds: the memo's top on page 1 lies 4 below the band.
-    int firstPageLines() { return (room() - 4 + 1 - 4) / lineStep(); }
-    int laterPageLines() { return (room() - 4) / lineStep(); }
+    // Lines a page piece holds: a line fits when it ends at least one pixel
+    // above the piece's bottom, after the top gap. Page 1's piece starts 4
+    // below the band and reaches one pixel past the cut; later pieces start
+    // at the band.
+    int firstPageLines() { return (room() - 4) / lineStep(); }
+    int laterPageLines() { return (room() - 1) / lineStep(); }
+    // The template's own bottom edge, then bottom margins over more than one
+    // line step, so that every position of the cut against the lines is met.
+    std::vector<int> bottomMargins() {
+        std::vector<int> out{0};
+        for (int m = 40; m <= 41 + lineStep(); ++m) out.push_back(m);
+        return out;
+    }
+    void loadWithBottomMargin(int lines, int margin) {
+        loadBuiltin(GetParam(), lines);
+        if (margin != 0) page().Margins.bottom = margin;
+    }
     // The most lines that fit page 1 whole.
     int onePageLines() { return (bottom() - 36 - 4 - 2) / lineStep(); }
 
@@ -79,37 +93,62 @@ TEST_P(BuiltinBuildTest, TextUpToOnePageStaysOnPageOne) {
 
 TEST_P(BuiltinBuildTest, OneLineMoreThanAPageContinuesOnPageTwo) {
     loadBuiltin(GetParam(), 0);
-    loadBuiltin(GetParam(), onePageLines() + 1);
-    build();
-    ASSERT_GE(host_.pages.size(), 2u);
-    const auto lines = memoLines();
-    EXPECT_EQ(lines[0], firstPageLines());
-    EXPECT_EQ(std::accumulate(lines.begin(), lines.end(), 0), onePageLines() + 1);
-    EXPECT_EQ(find(host_.pages[1], "FM1")->top, 36);
-    EXPECT_NE(find(host_.pages[1], "FPTP"), nullptr);
+    for (int margin : bottomMargins()) {
+        SCOPED_TRACE(margin);
+        fresh();
+        loadWithBottomMargin(0, margin);
+        const int n = onePageLines() + 1;
+        loadWithBottomMargin(n, margin);
+        build();
+        ASSERT_GE(host_.pages.size(), 2u);
+        const auto lines = memoLines();
+        EXPECT_EQ(lines[0], firstPageLines());
+        EXPECT_EQ(std::accumulate(lines.begin(), lines.end(), 0), n);
+        EXPECT_EQ(find(host_.pages[1], "FM1")->top, 36);
+        EXPECT_NE(find(host_.pages[1], "FPTP"), nullptr);
+    }
 }
 
 TEST_P(BuiltinBuildTest, ThousandLinesFillPagesAtWholeLines) {
     const int n = 1000;
-    loadBuiltin(GetParam(), n);
-    build();
-    const auto lines = memoLines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(std::accumulate(lines.begin(), lines.end(), 0), n);
-    EXPECT_EQ(lines[0], firstPageLines());
-    const int left = n - firstPageLines();
-    const std::size_t expectedPages = 1 + static_cast<std::size_t>((left + laterPageLines() - 1) / laterPageLines());
-    for (std::size_t i = 1; i + 1 < expectedPages; ++i) EXPECT_EQ(lines[i], laterPageLines()) << i;
-    for (std::size_t i = 0; i < expectedPages; ++i) {
-        SCOPED_TRACE(i);
-        // Overlay first on every page, then the memo piece.
-        ASSERT_FALSE(host_.pages[i].empty());
-        EXPECT_TRUE(host_.pages[i][0].name == "FPTP" || host_.pages[i][0].name == "FPBP");
-        EXPECT_EQ(find(host_.pages[i], "FM1")->top, i == 0 ? 40 : 36);
+    loadBuiltin(GetParam(), 0);
+    for (int margin : bottomMargins()) {
+        SCOPED_TRACE(margin);
+        fresh();
+        loadWithBottomMargin(n, margin);
+        build();
+        const auto lines = memoLines();
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(std::accumulate(lines.begin(), lines.end(), 0), n);
+        EXPECT_EQ(lines[0], firstPageLines());
+        const int left = n - firstPageLines();
+        const std::size_t expectedPages =
+            1 + static_cast<std::size_t>((left + laterPageLines() - 1) / laterPageLines());
+        ASSERT_GE(lines.size(), expectedPages);
+        for (std::size_t i = 1; i + 1 < expectedPages; ++i) EXPECT_EQ(lines[i], laterPageLines()) << i;
+        for (std::size_t i = 0; i < expectedPages; ++i) {
+            SCOPED_TRACE(i);
+            // Overlay first on every page, then the memo piece.
+            ASSERT_FALSE(host_.pages[i].empty());
+            EXPECT_TRUE(host_.pages[i][0].name == "FPTP" || host_.pages[i][0].name == "FPBP");
+            EXPECT_EQ(find(host_.pages[i], "FM1")->top, i == 0 ? 40 : 36);
+        }
+        // The summary follows the last piece: its frame, gaps and lines. A
+        // cut that leaves the memo at most three pixels under a line makes
+        // the continued piece a line taller than its lines (the leftover
+        // counts the memo's frame width, the fit of a line does not), so the
+        // exact place holds at the template's own bottom only.
+        const int lastLines = lines[expectedPages - 1];
+        const std::pair<std::size_t, int> place =
+            summaryPlace(expectedPages - 1, 36 + 2 + lastLines * lineStep() + 1);
+        if (margin == 0) expectSummaryAt(place);
+        ASSERT_GE(host_.pages.size(), place.first + 1);
+        const PrintedView* fpb = find(host_.pages.back(), "FPB");
+        ASSERT_NE(fpb, nullptr);
+        if (host_.pages.size() == place.first + 1) {
+            EXPECT_GE(fpb->top, place.second);
+        }
     }
-    // The summary follows the last piece: its frame, gaps and lines.
-    const int lastLines = lines[expectedPages - 1];
-    expectSummaryAt(summaryPlace(expectedPages - 1, 36 + 2 + lastLines * lineStep() + 1));
 }
 
 TEST_P(BuiltinBuildTest, BeginBandSeesEveryShowingInOrder) {

@@ -24,6 +24,7 @@ public:
     void resetAggregates(TfrBand&) override {}
     bool drawSubreports(TfrBand&, std::size_t) override { return true; }
     void drawCrossCells(TfrBand&) override {}
+    void prepareSources(TfrPage&) override {}
 };
 
 class BandLayoutTest : public BandBuildTest {

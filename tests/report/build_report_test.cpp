@@ -15,25 +15,13 @@
 #include "platform/messages.h"
 #include "report/builtin_templates.h"
 #include "report/report_windows.h"
-#include "report_fixture.h"
+#include "build_fixture.h"
 
 namespace quor::test {
 namespace {
 
-class BuildReportTest : public ReportTest {
+class BuildReportTest : public BuildTest {
 protected:
-    void SetUp() override {
-        saved_ = engine();
-        savedWindows_ = reportWindows();
-        reportWindows() = ReportWindows{};
-        engine().expandBrackets = expandBracketsForView;
-        report_.ShowProgress = false;
-    }
-    void TearDown() override {
-        reportWindows() = savedWindows_;
-        engine() = saved_;
-    }
-
     void loadPortrait(int lines) {
         load(openBuiltinTemplate(kPortraitTemplateType, kBuiltinTemplateName));
         page().Margins.top = 36;
@@ -67,8 +55,6 @@ protected:
         return v && !v->Memo.empty() ? v->Memo.front() : std::string("<none>");
     }
 
-    EngineState saved_;
-    ReportWindows savedWindows_;
 };
 
 TEST_F(BuildReportTest, TwoPassesGiveTheTotalPageCount) {
