@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts a local CUPS scheduler (without systemd) with the queues the tests
-# print to: "PDF" (cups-pdf, files in /var/spool/cups-pdf/ci) and "Trays"
-# (cups-pdf behind a PPD with input trays and hardware margins).
+# print to: "PDF" (cups-pdf, files in /var/spool/cups-pdf/ci), "Trays"
+# (cups-pdf behind a PPD with input trays and hardware margins) and "Held"
+# (disabled: it keeps its jobs).
 # Idempotent; needs root. Prints what it did and exits non-zero only when
 # the scheduler cannot be brought up.
 set -euo pipefail
@@ -58,6 +59,12 @@ if ! queue_exists Trays; then
   rm -rf "$ppddir"
 fi
 
+# A queue that takes jobs but holds them: disabled, still accepting.
+if ! queue_exists Held; then
+  lpadmin -p Held -v cups-pdf:/ci -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
+fi
+
 cupsenable PDF Trays
-cupsaccept PDF Trays
+cupsaccept PDF Trays Held
+cupsdisable Held
 echo "start-cups: scheduler running with queues: $(lpstat -e | tr '\n' ' ')"

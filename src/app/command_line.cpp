@@ -7,10 +7,29 @@
 namespace quor {
 namespace {
 
+// "512", "64K", "200M", "2G": bytes in binary units; nothing for anything else.
+std::optional<std::uint64_t> parseSize(const std::string& text) {
+    std::uint64_t value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value > (std::uint64_t{1} << 40)) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    if (i == 0) return std::nullopt;
+    int shift = 0;
+    if (i + 1 == text.size()) {
+        const char unit = static_cast<char>(text[i] & ~0x20);
+        shift = unit == 'K' ? 10 : unit == 'M' ? 20 : unit == 'G' ? 30 : -1;
+        ++i;
+    }
+    if (shift < 0 || i != text.size() || value == 0 || value > (std::uint64_t{1} << 40)) return std::nullopt;
+    return value << shift;
+}
+
 // A settle time longer than this is surely a typing mistake.
 constexpr double kMaxSettleSeconds = 24 * 3600;
 
-std::string* valueOption(CommandLine& line, std::string_view name, std::string& settle) {
+std::string* valueOption(CommandLine& line, std::string_view name, std::string& settle, std::string& size) {
     if (name == "--pdf") return &line.pdfFile;
     if (name == "--printer") return &line.printerName;
     if (name == "--save-prepared") return &line.preparedFile;
@@ -19,6 +38,7 @@ std::string* valueOption(CommandLine& line, std::string_view name, std::string& 
     if (name == "--watch") return &line.watchFolder;
     if (name == "--pdf-dir") return &line.pdfFolder;
     if (name == "--settle") return &settle;
+    if (name == "--max-document-size") return &size;
     return nullptr;
 }
 
@@ -57,6 +77,7 @@ std::string conflict(const CommandLine& line, bool settleGiven) {
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& words, std::string& error) {
     CommandLine line;
     std::string settle;
+    std::string sizeText;
     std::size_t i = 0;
     for (; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -79,7 +100,7 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& word
         }
         const std::size_t equals = word.find('=');
         const std::string_view name = std::string_view(word).substr(0, equals);
-        std::string* target = valueOption(line, name, settle);
+        std::string* target = valueOption(line, name, settle, sizeText);
         if (!target) {
             error = "unknown option " + std::string(name);
             return std::nullopt;
@@ -99,6 +120,14 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& word
     }
     line.arguments.assign(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
     if (line.help || line.version) return line;
+    if (!sizeText.empty()) {
+        const std::optional<std::uint64_t> size = parseSize(sizeText);
+        if (!size) {
+            error = "--max-document-size takes a size such as 2G, 500M or 4096, not " + sizeText;
+            return std::nullopt;
+        }
+        line.maxDocumentBytes = *size;
+    }
     if (!settle.empty() && !parseSeconds(settle, line.settleSeconds)) {
         error = "--settle needs a number of seconds from 0 to 86400, not " + settle;
         return std::nullopt;
@@ -130,7 +159,13 @@ std::string usageText() {
            "  --save-prepared FILE   save the prepared pages as FILE (*.frp); alone,\n"
            "                         build and save without printing\n"
            "Messages go to standard error; \"Preview\" has no effect. Exit status:\n"
-           "0 everything asked for was written, 1 the job failed, 2 bad options.\n"
+           "0 everything asked for was written, 1 the job failed (or waits in a\n"
+           "disabled queue) and no output was replaced, 2 bad options or an output\n"
+           "that is one of the inputs.\n"
+           "\n"
+           "  --max-document-size SIZE\n"
+           "                         refuse documents larger than SIZE (bytes, or\n"
+           "                         with K, M or G; default 1G)\n"
            "\n"
            "Prepared pages:\n"
            "  --open-prepared FILE   show saved prepared pages (*.frp) in the preview, or\n"

@@ -4,9 +4,12 @@
 // Without output options the arguments go to the window unchanged; with
 // any of them the program prints unattended, without a window.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "app/document_text.h"
 
 namespace quor {
 
@@ -24,6 +27,8 @@ struct CommandLine {
     std::string pdfFolder;     // --pdf-dir OUTDIR (with --watch)
     double settleSeconds = 2;  // --settle SECONDS (with --watch)
     bool preview = false;      // --preview: the window's job previews whatever "Preview" says
+    // --max-document-size SIZE: bytes, or with K, M or G (binary units).
+    std::uint64_t maxDocumentBytes = kDefaultMaxDocumentBytes;
     bool help = false;
     bool version = false;
     // What follows the options: document and settings file for the window

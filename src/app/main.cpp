@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     quor::QuorPrintJob job(fQuorPrint.FS());
     job.output = line->preview ? quor::JobOutput::preview : quor::JobOutput::asSettingsSay;
     job.title = line->title;
+    job.documentReading.maxBytes = line->maxDocumentBytes;
     fQuorPrint.setPrintJob([&job](const std::string& document, const std::string& settingsFile) {
         job.QuorDocumentPrint(document, settingsFile);
     });

@@ -1,5 +1,7 @@
 #include "app/print_job.h"
 
+#include <utility>
+
 #include "app/command_line.h"
 #include "app/document_text.h"
 #include "app/dos_printer.h"
@@ -18,6 +20,16 @@ namespace {
 const char* const kNoPrinter = "В системе не установлен принтер...";
 // "FontStyle" is a set of four styles in its low byte; other bits name none.
 constexpr unsigned kStyleBits = kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut;
+// Far beyond any page in either sign (a negative size counts from the
+// character's cell), and small enough that no layout arithmetic overflows.
+constexpr std::int32_t kMaxFontSize = 32767;
+
+std::int32_t checkedFontSize(std::int32_t size) {
+    if (size < -kMaxFontSize || size > kMaxFontSize)
+        throw Error("\"FontSize\" " + std::to_string(size) + " cannot be laid out: a font size lies between " +
+                    std::to_string(-kMaxFontSize) + " and " + std::to_string(kMaxFontSize) + " points");
+    return size;
+}
 
 }  // namespace
 
@@ -49,7 +61,7 @@ TfrPictureView& QuorPrintJob::picture(const char* name) const {
     return *view;
 }
 
-void QuorPrintJob::applyTextSettings(const std::function<std::string()>& documentBytes) {
+void QuorPrintJob::applyTextSettings(const std::function<std::string()>& documentBytes, const std::string& name) {
     auto* FM1 = dynamic_cast<TfrMemoView*>(frRep.FindView("FM1"));
     if (!FM1 || frRep.TemplatePages.Count() == 0) throw Error("The template has no text object FM1");
     FM1->Left = number("TextLeft", "36");
@@ -57,12 +69,14 @@ void QuorPrintJob::applyTextSettings(const std::function<std::string()>& documen
     FM1->LineSpacing = number("TextX", "2");
     FM1->CharSpacing = number("TextY", "0");
     FM1->Font.name = FS.ReadString("FontName", "Courier New");
-    FM1->Font.pointSize = FS.ReadInteger("FontSize", 10);
+    FM1->Font.pointSize = checkedFontSize(FS.ReadInteger("FontSize", 10));
     FM1->Font.color = static_cast<Color>(FS.ReadInteger("FontColor", 0));
     FM1->Font.style = static_cast<unsigned>(FS.ReadInteger("FontStyle", 0)) & kStyleBits;
     const DosPrinterSettings dos = readDosPrinterSettings(FS);
     FM1->Font.charset = dos.charset;
-    layOutPrintout(frRep, *FM1, splitPrintout(printedBytes(documentBytes(), dos), dos.formFeed), dos);
+    PrintoutText text = splitPrintout(printedBytes(documentBytes(), dos), dos.formFeed);
+    checkDocumentLines(text.lines, name);
+    layOutPrintout(frRep, *FM1, std::move(text), dos);
 }
 
 void QuorPrintJob::loadTemplate(const std::function<std::string()>& documentBytes, const std::string& title) {
@@ -73,7 +87,7 @@ void QuorPrintJob::loadTemplate(const std::function<std::string()>& documentByte
         StreamReader in(bytes);
         frRep.LoadFromStream(in);
     }
-    applyTextSettings(documentBytes);
+    applyTextSettings(documentBytes, title);
     frRep.Title = title;
 }
 
@@ -81,8 +95,14 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
     FS.setIniFileName(settingsFile);
     checkCopies();
     const bool standardInput = document == kStandardInputName;
-    loadTemplate([&] { return standardInput ? readStandardInputBytes() : readDocumentBytes(document); },
-                 !title.empty() ? title : standardInput ? kStandardInputTitle : document);
+    const auto bytes = [&] {
+        if (standardInput) return readStandardInputBytes();
+        // Settings that take printer codes out need the bytes after a 0.
+        DocumentReading reading = documentReading;
+        reading.stopAtZero = !readDosPrinterSettings(FS).printerCodes;
+        return readDocumentBytes(document, reading);
+    };
+    loadTemplate(bytes, !title.empty() ? title : standardInput ? kStandardInputTitle : document);
     const bool preview = FS.ReadString("Preview", "False") == "True";
 
     if (!frRep.Prepare()) return false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/document_text.h"
 #include "app/form_storage.h"
 #include "report/report.h"
 
@@ -62,6 +63,8 @@ public:
     JobOutput output = JobOutput::asSettingsSay;
     // The report's title; empty: the document path ("stdin" for standard input).
     std::string title;
+    // How the document is read: its bounds and the notice of a wait.
+    DocumentReading documentReading;
     // Called after a successful Prepare, before the preview or the print run.
     std::function<void(TfrReport& report)> OnPrepared;
 
@@ -69,7 +72,8 @@ private:
     void checkCopies();
     // OnPrepared, then the preview or the print run as `output` says.
     void deliver(bool previewAsked);
-    void applyTextSettings(const std::function<std::string()>& documentBytes);
+    // `name` names the document in errors.
+    void applyTextSettings(const std::function<std::string()>& documentBytes, const std::string& name);
     // Logo `logo` (1 or 2) into a picture of the title or summary band.
     void placeLogoInBand(TfrPictureView& view, int logo);
     // Logo `logo` into its picture of the overlay band, from the page's top.

@@ -9,11 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/form_storage.h"
+#include "app/output_paths.h"
 #include "app/print_job.h"
 #include "app/settings_place.h"
 #include "device/printer_device.h"
+#include "platform/atomic_file.h"
 #include "platform/cups_printer.h"
 #include "platform/error.h"
 #include "platform/message_box.h"
@@ -96,12 +99,35 @@ PlatformPrinterFactory printerFor(const CommandLine& line, OutputPrinter& chosen
     };
 }
 
-// A queue that is not there must not send the pages to the default one.
-bool namedQueueMissing(const CommandLine& line, const OutputPrinter& chosen) {
-    if (line.printerName.empty()) return false;
-    if (!chosen.cups) return true;
-    const std::vector<std::string>& names = chosen.cups->printers();
-    return std::find(names.begin(), names.end(), line.printerName) == names.end();
+// The named queue, checked before anything is built: a
+// queue that is not there must not send the pages to the default one.
+// True when the queue is disabled (a job waits there, held).
+bool checkQueue(const CommandLine& line, CupsPrinter& cups) {
+    const CupsPrinter::QueueStatus status = cups.queueStatus(line.printerName);
+    if (!status.schedulerReachable)
+        throw Error("The print scheduler (CUPS) cannot be reached: nothing can be printed");
+    const std::string queue = "The printer " + line.printerName;
+    if (!status.installed) throw Error(queue + " is not installed");
+    const std::string why = status.reason.empty() ? "" : " (" + status.reason + ")";
+    if (!status.acceptingJobs) throw Error(queue + " does not accept jobs" + why);
+    return status.stopped;
+}
+
+// The document, the settings file and the logos it names.
+std::vector<NamedPath> inputsOf(const std::string& document, const std::string& settingsFile,
+                                TFormStorage& settings) {
+    settings.setIniFileName(settingsFile);
+    return {{"the document", document},
+            {"the settings file", settingsFile},
+            {"logo 1", settings.ReadString("Picture1", "")},
+            {"logo 2", settings.ReadString("Picture2", "")}};
+}
+
+std::vector<NamedPath> outputsOf(const CommandLine& line) {
+    std::vector<NamedPath> outputs;
+    if (!line.pdfFile.empty()) outputs.push_back({"--pdf", line.pdfFile});
+    if (!line.preparedFile.empty()) outputs.push_back({"--save-prepared", line.preparedFile});
+    return outputs;
 }
 
 }  // namespace
@@ -120,10 +146,6 @@ void chooseHeadlessPlatform() {
 
 int runUnattended(const CommandLine& line, JobTranscript* transcript) {
     std::setlocale(LC_NUMERIC, "C");
-    StderrMessages messages(transcript ? &transcript->messages : nullptr);
-    OutputPrinter chosen;
-    PrinterDeviceSession device(printerFor(line, chosen));
-
     TFormStorage settings("TfQuorPrint");
     settings.setIniSection("Quor Print");
     // Prepared pages take the settings file alone; a document comes first.
@@ -131,25 +153,49 @@ int runUnattended(const CommandLine& line, JobTranscript* transcript) {
     const std::size_t settingsAt = prepared ? 0 : 1;
     const std::string settingsFile =
         line.arguments.size() > settingsAt ? line.arguments[settingsAt] : defaultSettingsFile();
+    const std::string input = prepared ? line.openPrepared : line.arguments[0];
+    const std::string clash = findOutputClash(
+        outputsOf(line), inputsOf(input == kStandardInputName ? std::string() : input, settingsFile, settings));
+    if (!clash.empty()) {
+        std::fprintf(stderr, "quorprn: %s\n", clash.c_str());
+        return kExitUsage;
+    }
 
+    StderrMessages messages(transcript ? &transcript->messages : nullptr);
+    OutputPrinter chosen;
+    PrinterDeviceSession device(printerFor(line, chosen));
     const bool printing = !line.pdfFile.empty() || !line.printerName.empty();
     QuorPrintJob job(settings);
     job.output = printing ? JobOutput::printer : JobOutput::none;
     job.title = line.title;
-    job.OnPrepared = [&line, transcript](TfrReport& report) {
+    job.documentReading.maxBytes = line.maxDocumentBytes;
+    // Messages go to a terminal or a log: the failing line, not the whole document.
+    job.report().ErrorEchoContext = 2;
+    job.documentReading.onWait = [](const std::string& notice) { std::fprintf(stderr, "%s\n", notice.c_str()); };
+    // Every output is finished on its own and put in place only once the
+    // whole run has succeeded: a failure leaves all old files as they were.
+    AtomicFileSet outputs;
+    job.OnPrepared = [&line, &outputs, transcript](TfrReport& report) {
         if (transcript) transcript->pages = report.PreparedPages.Count();
-        if (!line.preparedFile.empty()) report.SavePreparedReport(line.preparedFile);
+        if (!line.preparedFile.empty()) outputs.add(report.WritePreparedReport(line.preparedFile));
     };
     try {
-        if (namedQueueMissing(line, chosen)) throw Error("The printer " + line.printerName + " is not installed");
-        const int jobsBefore = chosen.cups ? chosen.cups->lastJobId() : 0;
+        const bool queued = !line.printerName.empty();
+        if (queued && !chosen.cups) throw Error("The printer " + line.printerName + " is not installed");
+        const bool held = queued && checkQueue(line, *chosen.cups);
+        const int jobsBefore = queued ? chosen.cups->lastJobId() : 0;
         const bool built = prepared ? job.QuorPreparedPrint(line.openPrepared, settingsFile)
                                     : job.QuorDocumentPrint(line.arguments[0], settingsFile);
         if (!built) return kExitFailed;
         if (messages.errorShown()) return kExitFailed;
-        if (chosen.pdf) chosen.pdf->commit();
-        if (!line.printerName.empty() && chosen.cups->lastJobId() == jobsBefore)
+        if (chosen.pdf) outputs.add(chosen.pdf->finishFile());
+        if (queued && chosen.cups->lastJobId() == jobsBefore)
             throw Error("Nothing was sent to the printer " + line.printerName);
+        outputs.publishAll();
+        if (held)
+            throw Error("The printer " + line.printerName + " is disabled: job " +
+                        std::to_string(chosen.cups->lastJobId()) +
+                        " is held in its queue and prints when the queue is enabled again");
     } catch (const std::exception& e) {
         showException(e);
         return kExitFailed;

@@ -98,6 +98,9 @@ struct BuildState {
     BuildHost* host = nullptr;
     DataLoop* dataLoop = nullptr;
     std::string reportName;
+    // Lines of the failing view's text echoed in an error around the line
+    // that failed; negative: the whole text.
+    int errorEchoContext = -1;
     // Where plain source names are looked up: the form owning the report.
     TfrComponentOwner* ownerForm = nullptr;
     // The report's own records for a master-data band without a source.

@@ -8,9 +8,11 @@
 namespace quor {
 
 int scaledFontHeight(int pointSize, const DrawScale& scale, int deviceDpiY) {
-    if (scale.forPrinter) return -roundClamped(pointSize * static_cast<double>(deviceDpiY) / 72.0);
+    // Negated in 64 bits: the most negative size has no positive twin.
+    auto negated = [](std::int64_t v) { return clampToInt(-v); };
+    if (scale.forPrinter) return negated(roundClamped(pointSize * static_cast<double>(deviceDpiY) / 72.0));
     const double pixels = pointSize * 96.0 / 72.0 * scale.y;
-    return scale.y == 1.0 ? -roundClamped(pixels) : -truncClamped(pixels);
+    return negated(scale.y == 1.0 ? roundClamped(pixels) : truncClamped(pixels));
 }
 
 int SelectScaledFont(Canvas& canvas, const FontSpec& font, const DrawScale& scale) {
@@ -66,7 +68,7 @@ DrawLinesResult DrawLines(Canvas& canvas, std::span<const std::string> lines, co
     // 64-bit throughout: stored geometry may be anything, lines may be many.
     using I64 = std::int64_t;
     const Rect& fr = box.frameRect;
-    const Rect clip{fr.left + 1, fr.top, clampToInt(I64{fr.right} - 2), clampToInt(I64{fr.bottom} - 1)};
+    const Rect clip{clampToInt(I64{fr.left} + 1), fr.top, clampToInt(I64{fr.right} - 2), clampToInt(I64{fr.bottom} - 1)};
     const I64 frameWidth = I64{fr.right} - fr.left, frameHeight = I64{fr.bottom} - fr.top;
     const I64 scaledTextHeight = roundClamped(textHeight * scale.y);
 

@@ -166,7 +166,7 @@ void LineWrapper::WrapLine(std::string_view s) {
     if (pos != start) add(slice(s, start, len) + kLineEndMarker);
 }
 
-int designFontHeight(int pointSize) { return -roundClamped(pointSize * 96.0 / 72.0); }
+int designFontHeight(int pointSize) { return clampToInt(-std::int64_t{roundClamped(pointSize * 96.0 / 72.0)}); }
 
 int checkedLineStep(int lineSpacing, int fontPixelHeight) {
     const long long step = static_cast<long long>(lineSpacing) - fontPixelHeight;
@@ -177,8 +177,10 @@ int checkedLineStep(int lineSpacing, int fontPixelHeight) {
             if (p != std::string::npos) text.replace(p, key.size(), value);
         };
         put("%1", std::to_string(lineSpacing));
-        put("%2", std::to_string(-fontPixelHeight));
-        put("%2", std::to_string(-fontPixelHeight));  // the text names the height twice
+        // The bound is the negated height in the text; a font sized from its
+        // cell (a positive height) makes that bound a plain negative number.
+        put("-%2", std::to_string(fontPixelHeight));
+        put("%2", std::to_string(std::llabs(static_cast<long long>(fontPixelHeight))));
         throw Error(text);
     }
     return clampToInt(step);

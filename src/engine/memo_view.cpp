@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/text_line_error.h"
 #include "engine/engine_state.h"
 #include "engine/expr/variant_ops.h"
 #include "engine/stream.h"
@@ -82,8 +83,16 @@ std::vector<std::string> TfrMemoView::expandedText() {
     if (flag(kFlagTextOnly)) return Memo;
     std::vector<std::string> out;
     out.reserve(Memo.size());
-    for (const std::string& line : Memo) {
-        const std::string value = line.empty() ? line : ExpandBrackets(line);
+    for (std::size_t i = 0; i < Memo.size(); ++i) {
+        const std::string& line = Memo[i];
+        std::string value;
+        try {
+            value = line.empty() ? line : ExpandBrackets(line);
+        } catch (const TextLineError&) {
+            throw;
+        } catch (const Error& e) {
+            throw TextLineError(i, e.what());
+        }
         if (value.empty()) out.emplace_back();
         else appendAsText(out, value);
     }
@@ -293,7 +302,7 @@ void TfrMemoView::Draw(Canvas& c) {
         UnitScale unit(*this);
         ScaledGeometry scaled(*this);
         WrapTextInput in = layoutInput();
-        if (autoWidth) in.box.width += 100;
+        if (autoWidth) in.box.width = clampToInt(std::int64_t{in.box.width} + 100);
         // A stored page is drawn as it is, whatever its spacing.
         in.acceptAnyStep = true;
         TextLayout layout = WrapText(engineMeasureCanvas(), workLines, in);

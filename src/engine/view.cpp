@@ -143,9 +143,10 @@ constexpr long long kMaxFrameCopies = 4096;
 
 void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
     Canvas& c = *canvas;
+    // A line at the end of the int range stays there rather than wrapping.
     auto shifted = [&](int by) {
-        if (vertical) c.line(x1 + by, y1, x2 + by, y2);
-        else c.line(x1, y1 + by, x2, y2 + by);
+        if (vertical) c.line(clampInt(std::int64_t{x1} + by), y1, clampInt(std::int64_t{x2} + by), y2);
+        else c.line(x1, clampInt(std::int64_t{y1} + by), x2, clampInt(std::int64_t{y2} + by));
     };
     PenSpec p = c.pen();
     if (isBrokenStyle(FrameStyle)) {

@@ -4,8 +4,15 @@
 
 namespace quor {
 
-QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.width(), r.height()); }
-Rect fromQRect(const QRect& r) { return Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+// Through the corners, never the sizes: a rectangle from a damaged page may
+// span more than the int range.
+QRect toQRect(const Rect& r) {
+    return QRect(QPoint(r.left, r.top),
+                 QPoint(clampToInt(std::int64_t{r.right} - 1), clampToInt(std::int64_t{r.bottom} - 1)));
+}
+Rect fromQRect(const QRect& r) {
+    return Rect{r.left(), r.top(), clampToInt(std::int64_t{r.right()} + 1), clampToInt(std::int64_t{r.bottom()} + 1)};
+}
 
 CanvasBase::CanvasBase(const QPaintDevice* measuringDevice, int dpiX, int dpiY, Rect deviceRect)
     : measurer_(measuringDevice, dpiY), dpiX_(dpiX), dpiY_(dpiY), deviceRect_(deviceRect) {

@@ -241,6 +241,36 @@ void CupsPrinter::endDoc() {
     lastJobId_ = jobId;
 }
 
+CupsPrinter::QueueStatus CupsPrinter::queueStatus(const std::string& name) {
+    QueueStatus status;
+    // An empty list may mean no queues or no scheduler: only a connection tells.
+    if (http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr)) {
+        status.schedulerReachable = true;
+        httpClose(http);
+    }
+    if (!status.schedulerReachable) return status;
+    refresh();
+    std::string queueName = name;
+    if (queueName.empty()) {
+        try {
+            queueName = currentName();
+        } catch (const Error&) {
+            return status;
+        }
+    }
+    const cups_dest_t* dest = findDest(queueName);
+    if (!dest) return status;
+    status.installed = true;
+    auto option = [dest](const char* key) {
+        const char* value = cupsGetOption(key, dest->num_options, dest->options);
+        return std::string(value ? value : "");
+    };
+    status.stopped = option("printer-state") == std::to_string(IPP_PSTATE_STOPPED);
+    status.acceptingJobs = option("printer-is-accepting-jobs") != "false";
+    status.reason = option("printer-state-message");
+    return status;
+}
+
 bool CupsPrinter::propertiesDialog(const std::string& device, std::optional<DeviceMode>& mode) {
     ensureLoaded();
     std::vector<PaperKind> paperList;

@@ -52,6 +52,18 @@ public:
     // The CUPS id of the last job submitted by endDoc (0 before the first).
     int lastJobId() const { return lastJobId_; }
 
+    // What the scheduler tells of a queue now (the list is read afresh).
+    struct QueueStatus {
+        bool schedulerReachable = false;
+        bool installed = false;
+        // Disabled: jobs wait in the queue until it is enabled again.
+        bool stopped = false;
+        bool acceptingJobs = false;
+        std::string reason;  // the queue's state message, if any
+    };
+    // `name` empty: the queue printing would use (the chosen or default one).
+    QueueStatus queueStatus(const std::string& name);
+
 private:
     struct Job;
 

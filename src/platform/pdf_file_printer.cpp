@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/paper_geometry.h"
 #include "platform/pdf_spool.h"
@@ -100,12 +101,15 @@ void PdfFilePrinter::abort() {
 
 int PdfFilePrinter::pageCount() const { return spool_ ? spool_->pageCount() : 0; }
 
-void PdfFilePrinter::commit() {
+std::unique_ptr<AtomicFile> PdfFilePrinter::finishFile() {
     if (printing_) throw Error("Printing in progress");
     if (!spool_ || !jobEnded_) throw Error("Nothing was printed into " + target_);
-    spool_->commit();
+    std::unique_ptr<AtomicFile> file = spool_->finishFile();
     spool_.reset();
     jobEnded_ = false;
+    return file;
 }
+
+void PdfFilePrinter::commit() { finishFile()->publish(); }
 
 }  // namespace quor

@@ -24,6 +24,7 @@
 
 namespace quor {
 
+class AtomicFile;
 class PdfSpool;
 
 inline constexpr char kPdfPrinterName[] = "PDF";
@@ -59,8 +60,11 @@ public:
 
     bool propertiesDialog(const std::string&, std::optional<DeviceMode>&) override { return false; }
 
-    // Puts the file in place. Throws quor::Error when no page was printed
-    // or the file cannot be written.
+    // Ends the file and hands it over complete but not yet in place, for a
+    // run that publishes all its outputs together. Throws quor::Error when
+    // no page was printed or the file cannot be written.
+    std::unique_ptr<AtomicFile> finishFile();
+    // Ends the file and puts it in place.
     void commit();
     const std::string& target() const { return target_; }
     // Pages in the file so far.

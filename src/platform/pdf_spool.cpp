@@ -2,42 +2,44 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QTemporaryFile>
 
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/qpainter_canvas.h"
 
 namespace quor {
 
+// The PDF writer's output device: every byte goes through the atomic
+// file, which remembers the first failure for finish().
+class PdfSpool::Device final : public QIODevice {
+public:
+    explicit Device(AtomicFile& file) : file_(file) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        return file_.write(std::string_view(data, static_cast<std::size_t>(size))) ? size : -1;
+    }
+
+private:
+    AtomicFile& file_;
+};
+
 PdfSpool::PdfSpool(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape,
-                   const std::string& title) {
-    // Qt adds the unique part to the name; CUPS is told the format, so the
-    // name needs no suffix.
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quor-print");
-    if (!file->open()) throw Error("Cannot create the print file: " + file->errorString().toStdString());
-    start(std::move(file), sheet, metrics, landscape, title);
-}
+                   const std::string& title)
+    // Never put in place: the file lives unnamed until it is dropped.
+    : PdfSpool(QFile::encodeName(QDir::tempPath()).toStdString() + "/quor-print", sheet, metrics, landscape, title) {}
 
 PdfSpool::PdfSpool(const std::string& target, const SheetGeometry& sheet, const DeviceMetrics& metrics,
-                   bool landscape, const std::string& title) {
-    auto file = std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(target)));
-    // Never written in place: a reader sees the old file or the whole new one.
-    file->setDirectWriteFallback(false);
-    if (!file->open(QIODevice::WriteOnly))
-        throw Error("Cannot create the file " + target + ": " + file->errorString().toStdString());
-    start(std::move(file), sheet, metrics, landscape, title);
-}
-
-void PdfSpool::start(std::unique_ptr<QFileDevice> file, const SheetGeometry& sheet, const DeviceMetrics& metrics,
-                     bool landscape, const std::string& title) {
-    file_ = std::move(file);
+                   bool landscape, const std::string& title)
+    : file_(std::make_unique<AtomicFile>(target)), device_(std::make_unique<Device>(*file_)) {
     dpi_ = metrics.dpiX;
-    writer_ = std::make_unique<QPdfWriter>(file_.get());
+    writer_ = std::make_unique<QPdfWriter>(device_.get());
     writer_->setCreator("Quor Print");
     writer_->setTitle(QString::fromStdString(title));
     writer_->setResolution(metrics.dpiX);
@@ -50,8 +52,6 @@ void PdfSpool::start(std::unique_ptr<QFileDevice> file, const SheetGeometry& she
 PdfSpool::~PdfSpool() {
     canvas_.reset();
     if (painter_ && painter_->isActive()) painter_->end();
-    // An unfinished save file is dropped without touching its target.
-    if (auto* save = dynamic_cast<QSaveFile*>(file_.get())) save->cancelWriting();
 }
 
 void PdfSpool::setLayout(const SheetGeometry& sheet, bool landscape) {
@@ -95,23 +95,24 @@ void PdfSpool::newPage(const SheetGeometry& sheet, const DeviceMetrics& metrics,
 
 void PdfSpool::endDocument() {
     canvas_.reset();
-    if (painter_->isActive() && !painter_->end()) throw Error("Cannot finish the print file");
+    const bool ended = !painter_->isActive() || painter_->end();
     writer_.reset();
+    // A failed write is the cause worth telling (a full disk, say).
+    if (file_->failed()) file_->finish();
+    if (!ended) throw Error("Cannot finish the print file");
 }
 
 std::string PdfSpool::finish() {
     endDocument();
-    if (!file_->flush()) throw Error("Cannot write the print file: " + file_->errorString().toStdString());
-    return file_->fileName().toStdString();
+    file_->finish();
+    return file_->readablePath();
 }
 
-void PdfSpool::commit() {
-    auto* save = dynamic_cast<QSaveFile*>(file_.get());
-    if (!save) throw Error("The print file has no target");
+std::unique_ptr<AtomicFile> PdfSpool::finishFile() {
     endDocument();
-    if (!save->commit())
-        throw Error("Cannot write the file " + QFile::encodeName(save->fileName()).toStdString() + ": " +
-                    save->errorString().toStdString());
+    file_->finish();
+    device_.reset();
+    return std::move(file_);
 }
 
 }  // namespace quor

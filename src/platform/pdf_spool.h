@@ -2,8 +2,8 @@
 
 // The pages of a print job, drawn through a Canvas into a PDF file: a
 // temporary one that is then handed to the print queue, or a file the user
-// named, written under a temporary name beside it and put in place only when
-// it is complete. One unit of the canvas is one device dot; its origin is
+// named, written as an atomic file beside it and put in place only when it
+// is complete. One unit of the canvas is one device dot; its origin is
 // the corner of the printable area. Fonts are embedded.
 
 #include <memory>
@@ -12,12 +12,12 @@
 #include "platform/paper_geometry.h"
 #include "platform/platform_printer.h"
 
-class QFileDevice;
 class QPainter;
 class QPdfWriter;
 
 namespace quor {
 
+class AtomicFile;
 class QPainterCanvas;
 
 class PdfSpool {
@@ -25,7 +25,7 @@ public:
     // Into a temporary file of its own. Opens the file and starts the first
     // page; throws quor::Error when the file cannot be made.
     PdfSpool(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape, const std::string& title);
-    // Into `target` (see commit).
+    // Into `target` (see finishFile).
     PdfSpool(const std::string& target, const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape,
              const std::string& title);
     // Discards the file if it was not taken.
@@ -39,19 +39,21 @@ public:
     void newPage(const SheetGeometry& sheet, const DeviceMetrics& metrics, bool landscape);
     int pageCount() const { return pages_; }
     // Ends the temporary document; the path of the finished PDF, which
-    // lives as long as this object.
+    // lives as long as this object. Raises quor::Error when a write failed.
     std::string finish();
-    // Ends the document written for a target and puts it in place.
-    void commit();
+    // Ends the document written for a target and hands the finished file
+    // over, not yet in place. Raises quor::Error when a write failed.
+    std::unique_ptr<AtomicFile> finishFile();
 
 private:
-    void start(std::unique_ptr<QFileDevice> file, const SheetGeometry& sheet, const DeviceMetrics& metrics,
-               bool landscape, const std::string& title);
+    class Device;
+
     void setLayout(const SheetGeometry& sheet, bool landscape);
     void startCanvas(const DeviceMetrics& metrics);
     void endDocument();
 
-    std::unique_ptr<QFileDevice> file_;
+    std::unique_ptr<AtomicFile> file_;
+    std::unique_ptr<Device> device_;
     std::unique_ptr<QPdfWriter> writer_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<QPainterCanvas> canvas_;

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace quor {
@@ -8,6 +9,10 @@ namespace {
 // A settings file is small; a line longer than this is cut rather than held
 // whole, so a damaged or hostile file cannot exhaust memory.
 constexpr std::size_t kMaxLine = 1 << 20;
+// Settings files are small; beyond this much a file is damaged or endless
+// (a link to /dev/zero), and the rest counts as absent. Room is left for a
+// few over-long lines, which are cut, before the keys after them.
+constexpr std::size_t kMaxFileBytes = 4 << 20;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -127,15 +132,18 @@ std::optional<std::string> readProfileString(const std::string& path, std::strin
     LineSplitter lines(lookup);
     char buffer[16384];
     bool more = true;
-    while (more && in) {
-        in.read(buffer, sizeof buffer);
+    std::size_t total = 0;
+    while (more && in && total < kMaxFileBytes) {
+        in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, kMaxFileBytes - total)));
         std::streamsize got = in.gcount();
         if (got <= 0) break;
+        total += static_cast<std::size_t>(got);
         more = lines.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
     }
     // A read error in the middle of the file counts as a missing key.
     if (in.bad()) return std::nullopt;
-    if (more) lines.finish();
+    // A line cut at the bound is not taken: its value may be cut too.
+    if (more && (total < kMaxFileBytes || in.peek() == std::char_traits<char>::eof())) lines.finish();
     return std::move(lookup).result();
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@
 #include "report/pages.h"
 
 namespace quor {
+
+class AtomicFile;
 
 class StreamReader;
 class StreamWriter;
@@ -81,6 +84,9 @@ public:
     ReportType reportType = ReportType::rtSimple;
     bool ShowPrintDialog = true;
     bool ShowProgress = true;
+    // A build error names the failing object's text: the whole text when
+    // negative, else the failing line with this many lines around it.
+    int ErrorEchoContext = -1;
     bool StoreInDFM = false;
     // The records an rtMultiple report is built once for, and those of a
     // master-data band without a source of its own in an rtSimple one; not
@@ -168,6 +174,8 @@ public:
     // template: CanRebuild is cleared.
     void LoadPreparedReport(const std::string& fileName);
     void SavePreparedReport(const std::string& fileName);
+    // The file SavePreparedReport writes, complete but not yet in place.
+    std::unique_ptr<AtomicFile> WritePreparedReport(const std::string& fileName);
     bool CanRebuild = true;
 
     // Raised when a prepared object is clicked in the preview.

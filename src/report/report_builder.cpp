@@ -16,6 +16,7 @@ namespace quor {
 ReportBuilder::ReportBuilder(TfrReport& report) : report_(report) {
     state_.host = this;
     state_.reportName = report.Name;
+    state_.errorEchoContext = report.ErrorEchoContext;
     state_.twoPass = report.TwoPass;
     previousValues_ = expressionEngine().build;
     expressionEngine().build = &values_;

@@ -4,11 +4,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <fstream>
 #include <iterator>
 
 #include "engine/engine_state.h"
+#include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "report/report.h"
 #include "report/report_windows.h"
@@ -34,19 +34,18 @@ void TfrReport::LoadPreparedReport(const std::string& fileName) {
     CanRebuild = false;
 }
 
-void TfrReport::SavePreparedReport(const std::string& fileName) {
+std::unique_ptr<AtomicFile> TfrReport::WritePreparedReport(const std::string& fileName) {
     StreamWriter out;
     PreparedPages.SaveToStream(out);
-    // Written beside the target and renamed when complete: a failed save
-    // never leaves a truncated file where the user's file was.
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) throw Error("Не удалось создать файл " + fileName);
-    const std::string_view bytes = out.data();
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
-        throw Error("Не удалось записать файл " + fileName);
+    // Written beside the target: a failed save never leaves a truncated
+    // file where the user's file was.
+    auto file = std::make_unique<AtomicFile>(fileName);
+    file->write(out.data());
+    file->finish();
+    return file;
 }
+
+void TfrReport::SavePreparedReport(const std::string& fileName) { WritePreparedReport(fileName)->publish(); }
 
 bool TfrReport::objectClick(TfrView& view) {
     if (!OnObjectClick) return false;

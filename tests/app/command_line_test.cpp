@@ -52,6 +52,21 @@ TEST(CommandLine, MistakesAreNamed) {
     EXPECT_TRUE(help->help && help->version);
 }
 
+TEST(CommandLine, DocumentSizeBoundTakesBinaryUnits) {
+    const std::pair<std::string, std::uint64_t> cases[] = {
+        {"4096", 4096}, {"64K", 64 << 10}, {"200m", 200u << 20}, {"2G", std::uint64_t{2} << 30},
+        {"0", 0},       {"1.5G", 0},       {"G", 0},             {"12T", 0},
+        {"99999999999999999999", 0},
+    };
+    for (const auto& [text, bytes] : cases) {
+        std::string error;
+        auto line = parseCommandLine({"--max-document-size", text, "--pdf", "a.pdf", "doc.prn"}, error);
+        EXPECT_EQ(line ? line->maxDocumentBytes : 0, bytes) << text << error;
+    }
+    std::string error;
+    EXPECT_EQ(parseCommandLine({"doc.prn"}, error)->maxDocumentBytes, kDefaultMaxDocumentBytes);
+}
+
 TEST(CommandLine, IntakeOptions) {
     std::string error;
     auto line = parseCommandLine({"--watch", "spool", "--pdf-dir=out", "--settle", "0.5", "s.ini"}, error);

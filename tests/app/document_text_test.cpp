@@ -44,5 +44,32 @@ TEST(DocumentText, FilesAreReadWholeOrNamedInTheError) {
     }
 }
 
+TEST(DocumentText, ReadingStopsAtZeroOrAtTheBoundAndRefusesTooLongLines) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("doc.prn").toStdString();
+    std::ofstream(path, std::ios::binary) << std::string("a\0b\x1b\0c\r\n", 8) << std::string(3000, 'x');
+    struct Case {
+        DocumentReading reading;
+        Lines lines;          // when read
+        std::string refused;  // the start of the error otherwise
+    };
+    const Case cases[] = {
+        {{}, {"a"}, ""},
+        // Bytes 0 kept for settings that remove printer codes; the bound still holds.
+        {{false, 4000, {}}, {std::string("a\0b\x1b\0c", 6), std::string(3000, 'x')}, ""},
+        {{false, 1000, {}}, {}, "The document " + path + " is larger than 1000 bytes"},
+    };
+    for (const Case& c : cases) {
+        try {
+            EXPECT_EQ(readDocumentLines(path, c.reading), c.lines);
+            EXPECT_TRUE(c.refused.empty());
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, c.refused.size()), c.refused) << e.what();
+        }
+    }
+    std::ofstream(path, std::ios::binary) << "ok\r\n" << std::string(kMaxDocumentLineBytes + 1, 'x');
+    EXPECT_THROW(readDocumentLines(path), Error);
+}
+
 }  // namespace
 }  // namespace quor

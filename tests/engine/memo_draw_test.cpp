@@ -44,6 +44,14 @@ TEST(MemoFont, ScreenRoundsAtScaleOneAndTruncatesElsewherePrinterUsesItsResoluti
     EXPECT_EQ(c.font().pointSize, 10);
 }
 
+TEST(MemoFont, TheMostNegativeSizesSaturate) {
+    const int small = std::numeric_limits<int>::min(), big = std::numeric_limits<int>::max();
+    EXPECT_EQ(designFontHeight(small), big);
+    EXPECT_EQ(designFontHeight(big), -big);
+    for (const DrawScale& scale : {DrawScale{1, 1, false}, DrawScale{2, 2, false}, DrawScale{6, 6, true}})
+        EXPECT_EQ(scaledFontHeight(small, scale, 600), big) << scale.y;
+}
+
 TEST(MemoDrawLines, EveryAlignmentPlacesLinesExactly) {
     FakeCanvas c;
     auto lines = text3();
@@ -247,6 +255,13 @@ TEST(MemoDrawLines, ExtremeStoredGeometrySaturatesInsteadOfOverflowing) {
         ASSERT_EQ(c.calls.size(), 3u);
     }
     EXPECT_EQ(c.calls[2].x, big);  // turned lines step right past the int range: held at its end
+
+    // A frame at the very end of the range: its clip starts there too.
+    c.calls.clear();
+    DrawLines(c, lines, ScaledBox{big, 0, 10, 10, 0, 0, Rect{big, 0, big, 10}, 1.0, 0}, DrawScale{}, format(),
+              15, LinesMode::Draw);
+    ASSERT_FALSE(c.calls.empty());
+    EXPECT_EQ(c.calls[0].clip.left, big);
 
     // A one-pixel step over a huge height draws rules only as far as the surface reaches.
     ScaledBox tall{0, 0, 100, big, 0, 0, Rect{0, 0, 101, big}, 1.0, 0};

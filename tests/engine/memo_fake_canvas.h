@@ -4,11 +4,13 @@
 // arithmetic exactly: every byte is `cell` pixels wide plus the character
 // spacing, lines are as high as the font's pixel height.
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/numbers.h"
 
 namespace quor::testing {
 
@@ -36,15 +38,17 @@ public:
     void setFont(const FontSpec& f) override { font_ = f; }
     const FontSpec& font() const override { return font_; }
     FontMetrics fontMetrics() override {
-        int h = std::abs(font_.height);
-        return FontMetrics{h, h * 3 / 4, h - h * 3 / 4, 0, cell_};
+        const int h = clampToInt(std::abs(std::int64_t{font_.height}));
+        const int ascent = static_cast<int>(std::int64_t{h} * 3 / 4);
+        return FontMetrics{h, ascent, h - ascent, 0, cell_};
     }
     int textWidth(std::string_view bytes) override {
         ++widthCalls;
-        return static_cast<int>(bytes.size()) * (cell_ + extra_);
+        return clampToInt(static_cast<std::int64_t>(bytes.size()) * (std::int64_t{cell_} + extra_));
     }
+    // Saturated like a real surface: damaged spacing and heights are fuzzed through it.
     Size textExtent(std::string_view bytes) override {
-        int widest = 0, lines = 1, current = 0;
+        std::int64_t widest = 0, lines = 1, current = 0;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             char c = bytes[i];
             if (c == '\r' || c == '\n') {
@@ -53,10 +57,10 @@ public:
                 current = 0;
                 continue;
             }
-            current += cell_ + extra_;
+            current += std::int64_t{cell_} + extra_;
             if (current > widest) widest = current;
         }
-        return Size{widest, lines * std::abs(font_.height)};
+        return Size{clampToInt(widest), clampToInt(lines * std::abs(std::int64_t{font_.height}))};
     }
     void setTextCharacterExtra(int pixels) override { extra_ = pixels; }
     int textCharacterExtra() const override { return extra_; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <set>
 
 #include "engine/engine_state.h"
@@ -395,6 +397,15 @@ TEST_F(MemoViewTest, AutoWidthFollowsTheLongestLineOnBothSides) {
     // Right-aligned lines end GapX inside the view's right edge.
     EXPECT_EQ(rc.calls[0].x + 21, 40 + 96 - 2);
     EXPECT_EQ(rc.calls[1].x + 70, 40 + 96 - 2);
+}
+
+TEST_F(MemoViewTest, AutoWidthOfAnEndlessLineSaturates) {
+    // Gaps from a damaged page make the width run past the int range.
+    TfrMemoView m = preparedPiece({"abcdefghij"});
+    m.GapX = std::numeric_limits<int>::max() / 2;
+    FakeCanvas c;
+    m.Draw(c);
+    EXPECT_EQ(m.Width, std::numeric_limits<int>::max());
 }
 
 TEST_F(MemoViewTest, EmptyMemoDrawsOnlyBackgroundAndFrame) {

@@ -2,6 +2,7 @@
 // screens, recordings and the printer, hit tests and export.
 
 #include <QImage>
+#include <limits>
 
 #include "engine/line_view.h"
 #include "engine/memo_view.h"
@@ -236,6 +237,33 @@ TEST_F(PreparedPagesTest, AutoWidthMemosAreMeasuredWhenThePageIsUnpacked) {
     EXPECT_EQ(page.object(0)->Width, needed);
     EXPECT_EQ(page.object(0)->Left, 40);
     EXPECT_EQ(page.object(1)->Width, 96);
+}
+
+TEST_F(PreparedPagesTest, DamagedAutoWidthMemosDrawWithoutOverflow) {
+    // Values a damaged file may hold: gaps or a character spacing that make
+    // the measured width run past the int range.
+    const int big = std::numeric_limits<int>::max();
+    struct Case {
+        int gap;
+        int spacing;
+    };
+    for (const Case& c : {Case{big / 2, 0}, Case{0, big}}) {
+        TfrEMFPages pages(&host);
+        pages.Add(a4());
+        auto memo = storedMemo("Damaged", true);
+        memo->GapX = c.gap;
+        memo->CharSpacing = c.spacing;
+        store(pages, 0, *memo);
+        StreamWriter out;
+        pages.SaveToStream(out);
+        TfrEMFPages loaded(&host);
+        StreamReader in(out.data());
+        loaded.LoadFromStream(in);
+        loaded.Item(0).Visible = true;
+        RecordingCanvas screen(96, false, Rect{0, 0, 800, 600});
+        loaded.Draw(0, screen, Rect{0, 0, 379, 535});
+        EXPECT_EQ(screen.all<RecordedText>().size(), 2u) << c.gap;
+    }
 }
 
 TEST_F(PreparedPagesTest, RepackWritesChangedViewsBack) {

@@ -1,4 +1,5 @@
 #include <QImage>
+#include <limits>
 
 #include "engine/stream.h"
 #include "platform/qpainter_canvas.h"
@@ -188,6 +189,18 @@ TEST_F(ViewGeometry, DoubleFrameIsOuterInnerInFillColourOuter) {
     EXPECT_EQ(lines[0].pen, (PenSpec{0x0000FF, 2, PenStyle::Solid}));
     EXPECT_EQ(lines[1].pen.color, 0x00FF00u);
     EXPECT_EQ(lines[2].pen.color, 0x0000FFu);
+}
+
+TEST_F(ViewGeometry, DoubleFramesAtTheEndOfTheRangeStayThere) {
+    const int big = std::numeric_limits<int>::max();
+    v.SetBounds(big - 10, big - 10, 5, 5);
+    v.FrameTyp = kFrameRight | kFrameBottom;
+    v.FrameWidth = 1000;
+    v.FrameStyle = kFrameDouble;
+    auto lines = framesOf(v);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[2].from.x, big);
+    EXPECT_EQ(lines[5].from.y, big);
 }
 
 TEST_F(ViewGeometry, FrameWidthOneAtScaleTwoDrawsTwoPixelPen) {

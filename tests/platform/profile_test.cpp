@@ -122,5 +122,19 @@ TEST(Profile, LongFileAcrossReadBuffers) {
     EXPECT_EQ(readProfileString(path, "Quor Print", "last"), "end");
 }
 
+TEST(Profile, ReadingStopsAtItsBoundAndTheRestIsAbsent) {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("endless.ini").toStdString();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[Quor Print]\r\nCopies=2\r\n";
+        for (int i = 0; i < 5; ++i) out << ";" << std::string(1 << 20, 'c') << "\r\n";
+        out << "Late=lost\r\n";
+    }
+    EXPECT_EQ(readProfileString(path, "Quor Print", "Copies"), "2");
+    EXPECT_EQ(readProfileString(path, "Quor Print", "Late"), std::nullopt);
+    EXPECT_EQ(readProfileString("/dev/zero", "Quor Print", "Copies"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace quor
