@@ -3,8 +3,9 @@
 #
 #   scripts/fuzz.sh [SECONDS]
 #       CI: each target on a copy of its corpus (fuzz/corpus/<target>/),
-#       sharing about SECONDS seconds between them (default 600). The
-#       corpus in the tree is not changed.
+#       sharing about SECONDS seconds between them (default 600), with a
+#       fixed seed (QUOR_FUZZ_SEED, default 1). The corpus in the tree is
+#       not changed.
 #   scripts/fuzz.sh --long [SECONDS_PER_TARGET] [TARGET...]
 #       A long local run (default one hour per target, every target): the
 #       work corpora in build-fuzz/long/ are kept between runs, and at the
@@ -47,9 +48,13 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
+seed=()
 if [ "$mode" = ci ]; then
   each=$(( total / ${#targets[@]} ))
   [ "$each" -ge 1 ] || each=1
+  # A fixed seed makes a CI run repeatable: what it finds, a rerun finds
+  # again. The long mode explores with fresh seeds.
+  seed=(-seed="${QUOR_FUZZ_SEED:-1}")
 fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
@@ -68,7 +73,7 @@ for t in "${targets[@]}"; do
   echo "fuzz: $t for ${each}s"
   log="$build/artifacts/$t.log"
   status=0
-  "$build/fuzz/$t" -max_total_time="$each" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/$t" "${seed[@]}" -max_total_time="$each" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/artifacts/$t-" -print_final_stats=1 "$work" >"$log" 2>&1 || status=$?
   tail -n 12 "$log"
   if [ "$status" -ne 0 ]; then
