@@ -39,7 +39,8 @@ std::string sizeText(std::uint64_t bytes) {
 
 // The bytes up to the first 0 (when asked) and at most `maxBytes`; a
 // source that goes on beyond the bound is refused, not cut.
-std::string readBounded(int fd, const std::string& path, const DocumentReading& reading) {
+std::string readBounded(int fd, const std::string& path, const DocumentReading& reading,
+                        const std::string& failure) {
     std::string bytes;
     for (;;) {
         const std::size_t start = bytes.size();
@@ -49,7 +50,7 @@ std::string readBounded(int fd, const std::string& path, const DocumentReading& 
             bytes.resize(start);
             continue;
         }
-        if (n < 0) throw Error("Cannot open file " + path);
+        if (n < 0) throw Error(failure);
         bytes.resize(start + static_cast<std::size_t>(n));
         if (n == 0) return bytes;
         if (reading.stopAtZero) {
@@ -95,7 +96,7 @@ std::string readDocumentBytes(const std::string& path, const DocumentReading& re
     // Read-only: a program still writing the file is not disturbed.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw Error("Cannot open file " + path);
-    return readBounded(file.get(), path, reading);
+    return readBounded(file.get(), path, reading, "Cannot open file " + path);
 }
 
 void checkDocumentLines(const std::vector<std::string>& lines, const std::string& path) {
@@ -111,22 +112,9 @@ std::vector<std::string> readDocumentLines(const std::string& path, const Docume
     return lines;
 }
 
-const std::string& readStandardInputBytes() {
+const std::string& readStandardInputBytes(const DocumentReading& reading) {
     static std::optional<std::string> bytes;
-    if (!bytes) {
-        std::string read;
-        char buffer[65536];
-        for (;;) {
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n == 0) break;
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                throw Error("Cannot read standard input");
-            }
-            read.append(buffer, static_cast<std::size_t>(n));
-        }
-        bytes = std::move(read);
-    }
+    if (!bytes) bytes = readBounded(STDIN_FILENO, "stdin", reading, "Cannot read standard input");
     return *bytes;
 }
 

@@ -47,9 +47,9 @@ void checkDocumentLines(const std::vector<std::string>& lines, const std::string
 // Reads the file, splits it and checks the lines.
 std::vector<std::string> readDocumentLines(const std::string& path, const DocumentReading& reading = {});
 
-// Standard input read whole, as bytes, up to its end. It is read once:
-// later calls give the same bytes. Raises quor::Error "Cannot read
-// standard input" when reading fails.
-const std::string& readStandardInputBytes();
+// Standard input as bytes, bounded as `reading` says, like a file. It is
+// read once: later calls give the bytes of the first. Raises quor::Error
+// "Cannot read standard input" when reading fails.
+const std::string& readStandardInputBytes(const DocumentReading& reading = {});
 
 }  // namespace quor

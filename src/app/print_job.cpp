@@ -96,11 +96,10 @@ bool QuorPrintJob::QuorDocumentPrint(const std::string& document, const std::str
     checkCopies();
     const bool standardInput = document == kStandardInputName;
     const auto bytes = [&] {
-        if (standardInput) return readStandardInputBytes();
         // Settings that take printer codes out need the bytes after a 0.
         DocumentReading reading = documentReading;
         reading.stopAtZero = !readDosPrinterSettings(FS).printerCodes;
-        return readDocumentBytes(document, reading);
+        return standardInput ? readStandardInputBytes(reading) : readDocumentBytes(document, reading);
     };
     loadTemplate(bytes, !title.empty() ? title : standardInput ? kStandardInputTitle : document);
     const bool preview = FS.ReadString("Preview", "False") == "True";

@@ -147,10 +147,13 @@ TEST_F(ProgramFaultsTest, EndlessOrHugeDocumentsAndSettingsAreBounded) {
         QStringList arguments;
         int exitCode;
         QString expected;  // on standard error
+        QString input = {};  // standard input, for the document "-"
     };
     const Case cases[] = {
         // A byte 0 ends the text: the first byte of /dev/zero ends it at once.
         {{"/dev/zero", ini}, 0, ""},
+        {{"-", ini}, 0, "", "/dev/zero"},
+        {{"--max-document-size", "1M", "-", ini}, 1, "The document stdin is larger than 1 MB", big},
         // Settings are read up to a bound; the rest counts as absent.
         {{write("doc.prn", "text\r\n"), path("zero.ini")}, 0, ""},
         {{"--max-document-size", "1M", big, ini}, 1, "The document " + big + " is larger than 1 MB"},
@@ -158,7 +161,8 @@ TEST_F(ProgramFaultsTest, EndlessOrHugeDocumentsAndSettingsAreBounded) {
     };
     for (const Case& c : cases) {
         QFile::remove(path("out.pdf"));
-        const ProgramRun run = runProgram(QStringList{"--pdf", path("out.pdf")} << c.arguments);
+        const ProgramRun run =
+            runProgram(QStringList{"--pdf", path("out.pdf")} << c.arguments, headlessEnvironment(), 120000, c.input);
         EXPECT_TRUE(run.finished) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.expected)) << run.err.toStdString();

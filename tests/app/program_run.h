@@ -30,10 +30,12 @@ inline QProcessEnvironment headlessEnvironment(const QStringList& extra = {}) {
     return env;
 }
 
+// `standardInput` names a file the program reads as its standard input.
 inline ProgramRun runProgram(const QStringList& args, const QProcessEnvironment& env = headlessEnvironment(),
-                             int timeoutMs = 120000) {
+                             int timeoutMs = 120000, const QString& standardInput = {}) {
     QProcess p;
     p.setProcessEnvironment(env);
+    if (!standardInput.isEmpty()) p.setStandardInputFile(standardInput);
     p.start(kProgram, args);
     ProgramRun run;
     run.finished = p.waitForStarted(30000) && p.waitForFinished(timeoutMs);
