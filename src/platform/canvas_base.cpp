@@ -10,6 +10,7 @@ QRect toQRect(const Rect& r) {
     return QRect(QPoint(r.left, r.top),
                  QPoint(clampToInt(std::int64_t{r.right} - 1), clampToInt(std::int64_t{r.bottom} - 1)));
 }
+QRectF toQRectF(const Rect& r) { return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom)); }
 Rect fromQRect(const QRect& r) {
     return Rect{r.left(), r.top(), clampToInt(std::int64_t{r.right()} + 1), clampToInt(std::int64_t{r.bottom()} + 1)};
 }

@@ -109,6 +109,8 @@ private:
 };
 
 QRect toQRect(const Rect& r);
+// The same in fractions, whose sizes cannot overflow.
+QRectF toQRectF(const Rect& r);
 Rect fromQRect(const QRect& r);
 
 }  // namespace quor

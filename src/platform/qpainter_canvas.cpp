@@ -130,7 +130,7 @@ void QPainterCanvas::drawLayout(int x, int y, const TextLayout& layout, const Re
     if (!layout.runs.empty()) {
         const FontMetrics& fm = measurer().metrics();
         QRectF visible(0, 0, painter_->device()->width(), painter_->device()->height());
-        if (clipped) visible &= painter_->combinedTransform().mapRect(QRectF(toQRect(*clip)));
+        if (clipped) visible &= painter_->combinedTransform().mapRect(toQRectF(*clip));
         painter_->translate(x, y);
         if (font().escapement != 0) painter_->rotate(-font().escapement / 10.0);
         if (backgroundMode() == BackgroundMode::Opaque)

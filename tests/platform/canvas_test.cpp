@@ -58,6 +58,18 @@ TEST(QPainterCanvasPixels, OnePixelLinesLeaveOutTheirEndPoint) {
     EXPECT_EQ(darkInColumn(img, 15), range(2, 11));
 }
 
+TEST(QPainterCanvasPixels, TextClippedToARectangleBeyondTheIntRangeDraws) {
+    // A damaged page may clip its text to corners whose span no int holds.
+    QImage img = whiteImage(40, 20);
+    {
+        QPainterCanvas c(&img);
+        c.setFont(mono13());
+        const Rect clip{-537403455, 0, std::numeric_limits<int>::max() - 3, 20};
+        c.textOut(2, 2, "AB", &clip, kTextClipped);
+    }
+    EXPECT_FALSE(darkInRow(img, 8).empty());
+}
+
 TEST(QPainterCanvasPixels, WideLinesAreCentred) {
     QImage img = whiteImage(30, 30);
     {
