@@ -208,9 +208,14 @@ void TfrPrinter::applySettings() {
     readSettings();
 }
 
+namespace {
+// Sizes from a damaged page may lie at both ends of the int range.
+bool within1(int a, int b) { return std::llabs(std::int64_t{a} - b) <= 1; }
+}  // namespace
+
 bool TfrPrinter::matches(int code, int width, int height, int bin, int orient) const {
     if (code == paperCode_ && code == customPaperCode)
-        return std::abs(sheetWidth_ - width) <= 1 && std::abs(sheetHeight_ - height) <= 1 && orient == orientation_;
+        return within1(sheetWidth_, width) && within1(sheetHeight_, height) && orient == orientation_;
     return code == paperCode_ && orient == orientation_ && (bin == binCode_ || (bin & 0xFFFF) == 0xFFFF);
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "device/paper_table.h"
 #include "device/printer_device.h"
 #include "platform/error.h"
@@ -181,6 +183,8 @@ TEST_F(RealPrinterTest, CustomSizeIsPushedAsOrientedAndReadBack) {
     EXPECT_EQ(device.sheetWidth(), 2970);
     EXPECT_EQ(device.sheetHeight(), 2100);
     EXPECT_TRUE(device.matches(customPaperCode, 2970, 2100, 4, 1));
+    // Sizes of a damaged page at the far end of the int range never match.
+    EXPECT_FALSE(device.matches(customPaperCode, std::numeric_limits<int>::min() + 2970, 2100, 4, 1));
     // Back to a standard paper clears the custom fields.
     device.setPaper(9, 0, 0, automaticBin, 0, false);
     EXPECT_FALSE(platform.testPrinter("Office").mode.fields & kDmPaperWidth);
