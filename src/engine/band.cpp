@@ -9,6 +9,7 @@
 #include "engine/engine_state.h"
 #include "engine/page.h"
 #include "engine/subreport_view.h"
+#include "platform/numbers.h"
 
 namespace quor {
 
@@ -282,7 +283,7 @@ void TfrBand::drawBandColumns() {
         page.ShiftX = ColumnStartX;
         ColumnIndex = 1;
     } else {
-        page.ShiftX = ColumnStartX + (View->ColumnWidth + View->ColumnGap) * before;
+        page.ShiftX = clampToInt(ColumnStartX + (std::int64_t{View->ColumnWidth} + View->ColumnGap) * before);
         page.CursorY -= MeasuredHeight;
     }
 }

@@ -11,6 +11,7 @@
 #include "engine/memo_view.h"
 #include "engine/page.h"
 #include "engine/subreport_view.h"
+#include "platform/numbers.h"
 
 namespace quor {
 namespace {
@@ -69,7 +70,10 @@ void TfrPage::InitBuild(BuildState& state) {
     linkHeadersAndFooters();
     linkGroupsAndChildren();
     if (Columns == 0) Columns = 1;
-    if (Columns > 0) ColumnWidth = (RightEdge() - LeftEdge() - (Columns - 1) * ColumnGap) / Columns;
+    // A damaged template's gaps and counts may span more than an int.
+    if (Columns > 0)
+        ColumnWidth = clampToInt((std::int64_t{RightEdge()} - LeftEdge() - std::int64_t{Columns - 1} * ColumnGap) /
+                                 Columns);
     RecordNo = 1;
     CrossColumn = 1;
     InitDone = true;

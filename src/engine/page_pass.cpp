@@ -5,6 +5,7 @@
 #include "engine/build_state.h"
 #include "engine/engine_state.h"
 #include "engine/page.h"
+#include "platform/numbers.h"
 
 namespace quor {
 
@@ -168,7 +169,7 @@ void TfrPage::NewColumn(TfrBand* b) {
     if (ColumnNo < Columns - 1) {
         ShowBand(band(kBandColumnFooter));
         ++ColumnNo;
-        ShiftX += ColumnWidth + ColumnGap;
+        ShiftX = clampToInt(std::int64_t{ShiftX} + ColumnWidth + ColumnGap);
         CursorY = ColumnTop;
         ShowBand(band(kBandColumnHeader));
     } else {

@@ -43,6 +43,15 @@ protected:
     RecordLoop loop_;
 };
 
+TEST_F(BandLayoutTest, ColumnsOfADamagedPageSpanningMoreThanAnIntSaturate) {
+    loadBuiltin(kPortraitTemplateType, 200);
+    page().Columns = 16779316;
+    page().ColumnGap = -256;
+    build();
+    const std::int64_t room = page().RightEdge() - page().LeftEdge();
+    EXPECT_EQ(page().ColumnWidth, (room + std::int64_t{16779315} * 256) / 16779316);
+}
+
 TEST_F(BandLayoutTest, PageColumnsTakeTheTextBeforeANewPage) {
     loadBuiltin(kPortraitTemplateType, 0);
     page().Columns = 2;
