@@ -5,6 +5,7 @@
 #include "engine/stream.h"
 #include "engine/view.h"
 #include "device/printer_device.h"
+#include "platform/numbers.h"
 
 namespace quor {
 
@@ -141,18 +142,20 @@ std::int32_t TfrPage::TopEdge() const {
     return Margins.top != 0 ? Margins.top : prnInfo.offsetY;
 }
 
+// Margins come from templates, settings and scripts, damaged ones too: the
+// edges saturate rather than wrap.
 std::int32_t TfrPage::RightEdge() const {
     if (!UseMargins) return prnInfo.pageWidth;
-    if (Margins.right != 0) return prnInfo.pageWidth - Margins.right;
-    return prnInfo.offsetX + prnInfo.printWidth;
+    if (Margins.right != 0) return clampToInt(std::int64_t{prnInfo.pageWidth} - Margins.right);
+    return clampToInt(std::int64_t{prnInfo.offsetX} + prnInfo.printWidth);
 }
 
 std::int32_t TfrPage::BottomEdge() const {
-    std::int32_t edge = prnInfo.offsetY + prnInfo.printHeight;
+    std::int64_t edge = std::int64_t{prnInfo.offsetY} + prnInfo.printHeight;
     if (!UseMargins) edge = prnInfo.pageHeight;
-    else if (Margins.bottom != 0) edge = prnInfo.pageHeight - Margins.bottom;
+    else if (Margins.bottom != 0) edge = std::int64_t{prnInfo.pageHeight} - Margins.bottom;
     if (InitDone && bandExists(kBandPageFooter)) edge -= band(kBandPageFooter)->Height;
-    return edge;
+    return clampToInt(edge);
 }
 
 }  // namespace quor

@@ -43,8 +43,11 @@ protected:
     RecordLoop loop_;
 };
 
-TEST_F(BandLayoutTest, ColumnsOfADamagedPageSpanningMoreThanAnIntSaturate) {
+TEST_F(BandLayoutTest, ColumnsAndMarginsOfADamagedPageSpanningMoreThanAnIntSaturate) {
     loadBuiltin(kPortraitTemplateType, 200);
+    page().Margins.bottom = std::numeric_limits<int>::min() + 15;
+    EXPECT_EQ(page().BottomEdge(), std::numeric_limits<int>::max());
+    page().Margins.bottom = 0;
     page().Columns = 16779316;
     page().ColumnGap = -256;
     build();
