@@ -34,12 +34,18 @@ bool TfrBand::holdsCrossViews() const {
     });
 }
 
+namespace {
+// Band geometry of a damaged template may lie anywhere in the int range:
+// sums saturate rather than wrap.
+int sum(std::int64_t a, std::int64_t b) { return clampToInt(a + b); }
+}  // namespace
+
 Rect TfrBand::bandRect() const {
-    if (isCrossKind()) return Rect{Left, Page->CursorY, Left + Width, Page->CursorY + Height};
-    return Rect{Page->ShiftX, Top, Page->ShiftX + Page->ColumnWidth, Top + Height};
+    if (isCrossKind()) return Rect{Left, Page->CursorY, sum(Left, Width), sum(Page->CursorY, Height)};
+    return Rect{Page->ShiftX, Top, sum(Page->ShiftX, Page->ColumnWidth), sum(Top, Height)};
 }
 
-Point TfrBand::placementShift() const { return Point{Page->ShiftX - Page->LeftEdge(), Top}; }
+Point TfrBand::placementShift() const { return Point{sum(Page->ShiftX, -std::int64_t{Page->LeftEdge()}), Top}; }
 
 void TfrBand::runScript() {
     if (!View || Script.empty()) return;
@@ -144,7 +150,7 @@ int TfrBand::stretchHeight(bool includeAll) {
         if (!s || !(includeAll || v.parentBand == this)) continue;
         engine().currentView = &v;
         const int needed = s->CalcHeight();
-        r = std::max(r, v.Top + needed);
+        r = std::max(r, sum(v.Top, needed));
         if (includeAll) s->drawMode = DrawMode::drawAll;
     }
     return r;
@@ -208,8 +214,8 @@ void TfrBand::PlaceView(TfrView& view) {
         const int x = view.Left;
         const int y = view.Top;
         const Point shift = placementShift();
-        view.Left = x + shift.x;
-        view.Top = y + shift.y;
+        view.Left = sum(x, shift.x);
+        view.Top = sum(y, shift.y);
         engine().currentView = &view;
         try {
             st.host->writeView(st.CurrentPageIndex, view);

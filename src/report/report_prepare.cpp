@@ -39,6 +39,9 @@ bool TfrReport::Prepare() {
 
     engine().currentPage = nullptr;
     engine().currentBand = nullptr;
+    // A view of an earlier build may be gone (the template is reloaded after
+    // every build): an error before the first view must not name it.
+    engine().currentView = nullptr;
     engine().currentReport = this;
     bool result = false;
 
@@ -92,6 +95,7 @@ bool TfrReport::Prepare() {
         result = false;
     }
     engine().currentBand = nullptr;
+    engine().currentView = nullptr;
     return result;
 }
 
