@@ -1,4 +1,5 @@
 #include "engine/band_view.h"
+#include "engine/coordinates.h"
 
 #include <utility>
 
@@ -112,8 +113,8 @@ void TfrBandView::LoadFromStream(StreamReader& in) {
     if (engine().streamVersion < kCurrentStreamVersion) return;
     ChildBand = in.text16();
     Columns = in.i32();
-    ColumnWidth = in.i32();
-    ColumnGap = in.i32();
+    ColumnWidth = storedCoordinate(in.i32());
+    ColumnGap = storedCoordinate(in.i32());
     NewColumnAfter = in.i32();
     if (objectVersionHigh * 10 + objectVersionLow >= kLayoutWithMaster) Master = in.text16();
 }

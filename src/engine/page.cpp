@@ -1,4 +1,5 @@
 #include "engine/page.h"
+#include "engine/coordinates.h"
 
 #include "engine/band.h"
 #include "engine/engine_state.h"
@@ -56,17 +57,17 @@ void TfrPage::LoadFromStream(StreamReader& in) {
     std::int32_t paperSize = currentLayout ? in.i32() : first;
     std::int32_t paperWidth = in.i32();
     std::int32_t paperHeight = in.i32();
-    Margins.left = in.i32();
-    Margins.top = in.i32();
-    Margins.right = in.i32();
-    Margins.bottom = in.i32();
+    Margins.left = storedCoordinate(in.i32());
+    Margins.top = storedCoordinate(in.i32());
+    Margins.right = storedCoordinate(in.i32());
+    Margins.bottom = storedCoordinate(in.i32());
     std::uint8_t orientation = in.u8();
     if (version <= 22) in.skip(6);
     std::int32_t bin = version >= 24 ? in.i32() : -1;
     PrintToPrevPage = in.flag16();
     UseMargins = in.flag16();
     Columns = in.i32();
-    ColumnGap = in.i32();
+    ColumnGap = storedCoordinate(in.i32());
     if (version >= 24) {
         PageType = in.u8();
         Name = in.text16();

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/engine_state.h"
+#include "engine/coordinates.h"
 #include "engine/stream.h"
 #include "engine/view.h"
 #include "platform/numbers.h"
@@ -79,10 +80,10 @@ void TfrView::LoadFromStream(StreamReader& in) {
     } else {
         objectVersionHigh = objectVersionLow = 0;
     }
-    Left = in.i32();
-    Top = in.i32();
-    Width = in.i32();
-    Height = in.i32();
+    Left = storedCoordinate(in.i32());
+    Top = storedCoordinate(in.i32());
+    Width = storedCoordinate(in.i32());
+    Height = storedCoordinate(in.i32());
     Flags = in.u16();
     FrameTyp = in.u16();
     FrameWidth = frameWidthFromStored(in.i32());
