@@ -144,9 +144,9 @@ constexpr long long kMaxFrameCopies = 4096;
 void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
     Canvas& c = *canvas;
     // A line at the end of the int range stays there rather than wrapping.
-    auto shifted = [&](int by) {
-        if (vertical) c.line(clampInt(std::int64_t{x1} + by), y1, clampInt(std::int64_t{x2} + by), y2);
-        else c.line(x1, clampInt(std::int64_t{y1} + by), x2, clampInt(std::int64_t{y2} + by));
+    auto shifted = [&](std::int64_t by) {
+        if (vertical) c.line(clampInt(x1 + by), y1, clampInt(x2 + by), y2);
+        else c.line(x1, clampInt(y1 + by), x2, clampInt(y2 + by));
     };
     PenSpec p = c.pen();
     if (isBrokenStyle(FrameStyle)) {
@@ -165,11 +165,12 @@ void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
         const long long half = width / 2;
         const long long first = std::max<long long>(0, lo - base + half);
         const long long last = std::min<long long>({width, hi - base + half, first + kMaxFrameCopies});
-        for (long long i = first; i < last; ++i) shifted(static_cast<int>(i - half));
+        for (long long i = first; i < last; ++i) shifted(i - half);
         p.width = width;
         c.setPen(p);
     } else if (FrameStyle == kFrameDouble) {
-        const int d = clampInt(rnd(FrameWidth));
+        // Kept wide: the negated offset of a damaged width must not overflow.
+        const std::int64_t d = clampInt(rnd(FrameWidth));
         shifted(-d);
         p.color = FillColor;
         c.setPen(p);
