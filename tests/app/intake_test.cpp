@@ -128,7 +128,9 @@ TEST_F(IntakeTest, StagedInstallRunsFromItsPrefix) {
         EXPECT_TRUE(QFileInfo(prefix + '/' + file).isFile()) << file;
     QFile unit(prefix + "/lib/systemd/user/quorprn-watch@.service");
     ASSERT_TRUE(unit.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(unit.readAll().contains("/bin/quorprn --watch %I"));
+    // %f is the instance unescaped with its leading slash: the folder that
+    // systemd-escape --path was given. %I would give it without the slash.
+    EXPECT_TRUE(unit.readAll().contains("/bin/quorprn --watch %f "));
 
     // The companion library, where the build has one, sits in the private
     // folder that the program's RUNPATH names.
