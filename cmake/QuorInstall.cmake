@@ -52,7 +52,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# Qt's own dialogs speak the user's language (Russian by default) only with
+# Qt's translations installed.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quorprn.invalid/")
 set(CPACK_GENERATOR DEB)

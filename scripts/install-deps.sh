@@ -10,7 +10,7 @@ packages=(
   libjpeg62-turbo-dev libcups2-dev
   cups printer-driver-cups-pdf
   fonts-liberation2 fonts-dejavu-core
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth man-db
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
 )

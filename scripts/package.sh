@@ -26,7 +26,9 @@ pages="$(pdfinfo "$work/out.pdf" | awk '/^Pages:/ {print $2}')"
 text="$(pdftotext -enc UTF-8 "$work/out.pdf" -)"
 [[ "$text" == *"Итого к оплате"* ]] || { echo "package: the PDF lacks the invoice's text"; exit 1; }
 [ "${pages:-0}" -ge 1 ] || { echo "package: the PDF has no pages"; exit 1; }
-if command -v man >/dev/null; then man -l /usr/share/man/man1/quorprn.1 >/dev/null; fi
+# The man page renders, and without a warning.
+warnings="$(man --warnings -l /usr/share/man/man1/quorprn.1 2>&1 >/dev/null)"
+[ -z "$warnings" ] || { echo "package: the man page renders with warnings:"; echo "$warnings"; exit 1; }
 echo "package: installed program printed $pages page(s); removing the package"
 $SUDO dpkg -r quorprn >/dev/null
 [ ! -e /usr/bin/quorprn ] || { echo "package: quorprn is still installed"; exit 1; }
