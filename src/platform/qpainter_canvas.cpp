@@ -71,6 +71,7 @@ QPainterCanvas::~QPainterCanvas() {
 }
 
 void QPainterCanvas::clipChanged() {
+    textClip_.reset();
     if (clipped()) painter_->setClipRegion(clipRegion());
     else painter_->setClipping(false);
 }
@@ -121,37 +122,64 @@ void QPainterCanvas::textOutW(int x, int y, std::u16string_view text, const Rect
     drawLayout(x, y, text.empty() ? TextLayout{} : layoutText(q), clip, options);
 }
 
-void QPainterCanvas::drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options) {
-    painter_->save();
-    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const bool clipped = clip && (options & kTextClipped);
-    if (clip && (options & kTextOpaque)) painter_->fillRect(toQRect(*clip), toQColor(backgroundColor()));
-    if (clipped) painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
-    if (!layout.runs.empty()) {
-        const FontMetrics& fm = measurer().metrics();
-        QRectF visible(0, 0, painter_->device()->width(), painter_->device()->height());
-        if (clipped) visible &= painter_->combinedTransform().mapRect(toQRectF(*clip));
-        painter_->translate(x, y);
-        if (font().escapement != 0) painter_->rotate(-font().escapement / 10.0);
-        if (backgroundMode() == BackgroundMode::Opaque)
-            painter_->fillRect(QRectF(0, 0, layout.width, fm.height), toQColor(backgroundColor()));
-        if (reaches(layout, visible)) {
-            painter_->setPen(toQColor(textColor()));
-            painter_->setBackgroundMode(Qt::TransparentMode);
-            if (layout.table) {
-                drawGlyphRuns(layout, fm.ascent);
-            } else {
-                painter_->setFont(measurer().qfontWithSpacing(textCharacterExtra()));
-                if (options & kTextRtlReading) painter_->setLayoutDirection(Qt::RightToLeft);
-                for (const TextRun& run : layout.runs)
-                    painter_->drawText(QPointF(run.x, fm.ascent), layout.text.mid(run.start, run.length));
-            }
-        }
+void QPainterCanvas::useTextClip(const Rect* clip) {
+    if (clip ? textClip_ == *clip : !textClip_) return;
+    // The same calls as clipping each line anew, made once for the lines
+    // that share a rectangle: Qt writes a PDF's clip path at each change.
+    clipChanged();
+    if (clip) {
+        painter_->setClipRect(toQRect(*clip), Qt::IntersectClip);
+        textClip_ = *clip;
     }
-    painter_->restore();
 }
 
-bool QPainterCanvas::reaches(const TextLayout& layout, const QRectF& visible) const {
+void QPainterCanvas::drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options) {
+    const bool clipped = clip && (options & kTextClipped);
+    // Lines are drawn without saving the painter: clip, pen and mode stay
+    // set for the next line (saving and restoring makes Qt rewrite the
+    // graphics state of a PDF for every line).
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (clip && (options & kTextOpaque)) {
+        useTextClip(nullptr);
+        painter_->fillRect(toQRect(*clip), toQColor(backgroundColor()));
+    }
+    useTextClip(clipped ? clip : nullptr);
+    if (layout.runs.empty()) return;
+    const FontMetrics& fm = measurer().metrics();
+    QRectF visible(0, 0, painter_->device()->width(), painter_->device()->height());
+    if (clipped) visible &= painter_->combinedTransform().mapRect(toQRectF(*clip));
+    // Upright lines are placed by their origin, turned ones by turning the
+    // painter about it.
+    const bool turned = font().escapement != 0;
+    QTransform place = QTransform::fromTranslate(x, y);
+    if (turned) {
+        painter_->save();
+        painter_->translate(x, y);
+        painter_->rotate(-font().escapement / 10.0);
+        place = QTransform();
+    }
+    const QPointF origin = place.map(QPointF(0, 0));
+    if (backgroundMode() == BackgroundMode::Opaque)
+        painter_->fillRect(QRectF(origin.x(), origin.y(), layout.width, fm.height), toQColor(backgroundColor()));
+    if (reaches(layout, place * painter_->combinedTransform(), visible)) {
+        painter_->setPen(toQColor(textColor()));
+        painter_->setBackgroundMode(Qt::TransparentMode);
+        const QPointF baseline = origin + QPointF(0, fm.ascent);
+        if (layout.table) {
+            drawGlyphRuns(layout, baseline);
+        } else {
+            painter_->setFont(measurer().qfontWithSpacing(textCharacterExtra()));
+            const Qt::LayoutDirection direction = painter_->layoutDirection();
+            if (options & kTextRtlReading) painter_->setLayoutDirection(Qt::RightToLeft);
+            for (const TextRun& run : layout.runs)
+                painter_->drawText(baseline + QPointF(run.x, 0), layout.text.mid(run.start, run.length));
+            painter_->setLayoutDirection(direction);
+        }
+    }
+    if (turned) painter_->restore();
+}
+
+bool QPainterCanvas::reaches(const TextLayout& layout, const QTransform& toDevice, const QRectF& visible) const {
     // The cell with an em of room on every side for ink beyond it; the
     // measuring surface (16 x 16 pixels) is drawn on too, and most lines
     // miss it by far.
@@ -159,34 +187,36 @@ bool QPainterCanvas::reaches(const TextLayout& layout, const QRectF& visible) co
     const double room = std::max(measurer().pixelSize(), fm.height);
     const QRectF cell(std::min(0.0, layout.width) - room, -room, std::abs(layout.width) + 2 * room,
                       fm.height + 2 * room);
-    return painter_->combinedTransform().mapRect(cell).intersects(visible);
+    return toDevice.mapRect(cell).intersects(visible);
 }
 
-void QPainterCanvas::drawGlyphRuns(const TextLayout& layout, double baseline) {
+void QPainterCanvas::drawGlyphRuns(const TextLayout& layout, const QPointF& baseline) {
     // Each glyph where the shaper would put it: the sum of the advances
-    // before it, extra spacing after every character.
+    // before it, extra spacing after every character. The arrays are the
+    // canvas's, reused from line to line.
     const FontTable& table = *layout.table;
     const double extra = textCharacterExtra();
     QGlyphRun glyphRun;
     glyphRun.setRawFont(table.rawFont());
     for (const TextRun& run : layout.runs) {
-        QList<quint32> glyphs(run.length);
-        QList<QPointF> positions(run.length);
+        const auto n = static_cast<size_t>(run.length);
+        glyphs_.resize(n);
+        positions_.resize(n);
         double x = 0;
-        for (qsizetype i = 0; i < run.length; ++i) {
-            const auto byte = static_cast<unsigned char>(layout.bytes[static_cast<size_t>(run.start + i)]);
-            glyphs[i] = table.glyph(byte);
-            positions[i] = QPointF(x, 0);
+        for (size_t i = 0; i < n; ++i) {
+            const auto byte = static_cast<unsigned char>(layout.bytes[static_cast<size_t>(run.start) + i]);
+            glyphs_[i] = table.glyph(byte);
+            positions_[i] = QPointF(x, 0);
             x += table.advance(byte) + extra;
         }
-        glyphRun.setGlyphIndexes(glyphs);
-        glyphRun.setPositions(positions);
-        painter_->drawGlyphRun(QPointF(run.x, baseline), glyphRun);
+        glyphRun.setRawData(glyphs_.data(), positions_.data(), static_cast<int>(n));
+        painter_->drawGlyphRun(baseline + QPointF(run.x, 0), glyphRun);
     }
 }
 
 void QPainterCanvas::fillRect(const Rect& r) {
     if (brush().hollow || r.isEmpty()) return;
+    useTextClip(nullptr);
     // Filling copies the brush whatever the pen's mix mode.
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_->fillRect(toQRect(r), toQColor(brush().color));
@@ -194,6 +224,7 @@ void QPainterCanvas::fillRect(const Rect& r) {
 
 void QPainterCanvas::rectangle(const Rect& r) {
     if (r.isEmpty()) return;
+    useTextClip(nullptr);
     fillRect(r);
     if (!applyPen()) return;
     painter_->setBrush(Qt::NoBrush);
@@ -208,6 +239,7 @@ void QPainterCanvas::rectangle(const Rect& r) {
 }
 
 void QPainterCanvas::line(int x1, int y1, int x2, int y2) {
+    useTextClip(nullptr);
     if (!applyPen()) return;
     if (std::max(1, pen().width) > 1) {
         painter_->drawLine(QPointF(x1, y1), QPointF(x2, y2));
@@ -226,6 +258,7 @@ void QPainterCanvas::polyline(const std::vector<Point>& points) {
 
 void QPainterCanvas::polygon(const std::vector<Point>& points, bool winding) {
     if (points.size() < 2) return;
+    useTextClip(nullptr);
     applyBrush();
     if (!applyPen()) painter_->setPen(Qt::NoPen);
     painter_->drawPolygon(toQPolygon(points), winding ? Qt::WindingFill : Qt::OddEvenFill);
@@ -233,12 +266,14 @@ void QPainterCanvas::polygon(const std::vector<Point>& points, bool winding) {
 
 void QPainterCanvas::ellipse(const Rect& r) {
     if (r.isEmpty()) return;
+    useTextClip(nullptr);
     applyBrush();
     if (!applyPen()) painter_->setPen(Qt::NoPen);
     painter_->drawEllipse(QRectF(r.left, r.top, r.width() - 1, r.height() - 1));
 }
 
 void QPainterCanvas::drawPath(const CanvasPath& path, bool fill, bool stroke, bool winding) {
+    useTextClip(nullptr);
     QPainterPath q;
     q.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
     size_t pi = 0;
@@ -273,6 +308,7 @@ void QPainterCanvas::drawPath(const CanvasPath& path, bool fill, bool stroke, bo
 
 void QPainterCanvas::drawImage(const Rect& dest, const RasterImage& image, bool smooth) {
     if (image.isNull() || dest.isEmpty()) return;
+    useTextClip(nullptr);
     const size_t needed = static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
     if (image.pixels.size() < needed) return;
     QImage q(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,

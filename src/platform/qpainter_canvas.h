@@ -9,6 +9,8 @@
 #include <QPainter>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/canvas_base.h"
 
@@ -57,16 +59,22 @@ private:
     void applyBrush();
     void applyMode();
     void drawLayout(int x, int y, const TextLayout& layout, const Rect* clip, unsigned options);
-    void drawGlyphRuns(const TextLayout& layout, double baseline);
-    // Whether a line laid out at the painter's origin can leave ink in the
-    // visible part of the device (device coordinates).
-    bool reaches(const TextLayout& layout, const QRectF& visible) const;
+    void drawGlyphRuns(const TextLayout& layout, const QPointF& baseline);
+    // Whether a line placed on the device by `toDevice` can leave ink in
+    // the visible part of the device (device coordinates).
+    bool reaches(const TextLayout& layout, const QTransform& toDevice, const QRectF& visible) const;
+    // The canvas's clip narrowed to a text line's rectangle (none: the
+    // canvas's clip alone); kept on the painter until something else draws.
+    void useTextClip(const Rect* clip);
 
     std::unique_ptr<QPainter> ownPainter_;
     QPainter* painter_;
     bool printer_;
     bool rasterOps_;
     bool fromTables_ = true;
+    std::optional<Rect> textClip_;
+    std::vector<quint32> glyphs_;
+    std::vector<QPointF> positions_;
 };
 
 // Dash pattern of a pen style in device pixels at a resolution (empty for
