@@ -1,6 +1,8 @@
 #include "engine/memo_draw.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "engine/memo_layout.h"
 #include "platform/numbers.h"
@@ -202,13 +204,20 @@ int CalcWidth(Canvas& canvas, std::span<const std::string> lines, const ScaledBo
               const DrawScale& scale, const MemoTextFormat& format) {
     SelectScaledFont(canvas, format.font, scale);
     canvas.setTextCharacterExtra(roundClamped(format.charSpacing * scale.x));
-    std::string text;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) text += "\r\n";
-        for (char c : lines[i])
-            if (c != kLineEndMarker) text += c;
+    // The widest line, each measured as it stands; markers take no room.
+    int right = 0;
+    std::string unmarked;
+    for (const std::string& line : lines) {
+        std::string_view text = line;
+        if (!text.empty() && text.back() == kLineEndMarker) text.remove_suffix(1);
+        if (text.find(kLineEndMarker) != std::string_view::npos) {
+            unmarked.clear();
+            for (char c : text)
+                if (c != kLineEndMarker) unmarked += c;
+            text = unmarked;
+        }
+        if (!text.empty()) right = std::max(right, canvas.textExtent(text).width);
     }
-    const int right = text.empty() ? 0 : canvas.textExtent(text).width;
     const double designRight = scale.x > 0 ? right / scale.x : right;
     return roundClamped(designRight + box.frameWidth + 2.0 * box.gapX + 1);
 }

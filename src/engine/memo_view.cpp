@@ -277,10 +277,8 @@ int TfrMemoView::CalcWidthOfExpandedText() {
     return CalcWidth(expanded);
 }
 
-void TfrMemoView::Draw(Canvas& c) {
-    const bool building = engine().documentMode;
-    const bool autoWidth = flag(kFlagAutoWidth) && building;
-    if (autoWidth && !Memo.empty()) {
+void TfrMemoView::Place(Canvas& c) {
+    if (flag(kFlagAutoWidth) && engine().documentMode && !Memo.empty()) {
         // The width follows the longest line on the surface drawn on.
         canvas = &c;
         const int w = CalcWidth(Memo);
@@ -290,8 +288,14 @@ void TfrMemoView::Draw(Canvas& c) {
             if (Alignment & kMemoRight) Left = clampToInt(std::int64_t{Left} + Width - w);
             Width = w;
         }
+        c.setTextCharacterExtra(0);  // as drawing leaves the canvas
     }
     AttachCanvas(c);
+}
+
+void TfrMemoView::Draw(Canvas& c) {
+    const bool autoWidth = flag(kFlagAutoWidth) && engine().documentMode;
+    Place(c);
     fitMode = false;
     workLines = Memo;
 

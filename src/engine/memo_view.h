@@ -45,6 +45,9 @@ public:
     void RegisterProperties() override;
 
     void Draw(Canvas& canvas) override;
+    // Where drawing on the canvas puts the memo (an auto-width memo's width
+    // on that surface, the band alignment), without drawing it.
+    void Place(Canvas& canvas);
     void WriteToPage(StreamWriter& out) override;
     void Export() override;
     void LoadFromStream(StreamReader& in) override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/engine_state.h"
+#include "engine/memo_view.h"
 #include "engine/view.h"
 #include "engine/view_factory.h"
 #include "platform/canvas.h"
@@ -13,8 +14,6 @@
 namespace quor {
 namespace {
 
-// Memo flag "AutoWidth": the memo's width follows its longest line.
-constexpr std::uint16_t kMemoAutoWidth = 0x0008;
 // How far around a view a screen clip region still counts as touching it.
 constexpr int kClipGrowth = 10;
 
@@ -163,7 +162,8 @@ void TfrEMFPages::Unpack(int index) {
     while (std::unique_ptr<TfrView> view = reader.next()) {
         TfrView* v = page->addObject(std::move(view));
         // The width of an auto-width memo is measured once, here.
-        if (v->objectKind == kKindMemo && (v->Flags & kMemoAutoWidth)) v->Draw(engineMeasureCanvas());
+        auto* memo = v->objectKind == kKindMemo ? dynamic_cast<TfrMemoView*>(v) : nullptr;
+        if (memo && (memo->Flags & kFlagAutoWidth)) memo->Place(engineMeasureCanvas());
     }
     rec.Page = std::move(page);
 }

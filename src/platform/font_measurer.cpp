@@ -117,11 +117,12 @@ Size FontMeasurer::textExtent(std::string_view bytes, int extra) const {
     int width = 0, lines = 0;
     size_t start = 0;
     for (;;) {
-        size_t end = bytes.find_first_of("\r\n", start);
-        std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
-        width = std::max(width, textWidth(line, extra));
+        // A plain scan: find_first_of looks up the set for every byte.
+        size_t end = start;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        width = std::max(width, textWidth(bytes.substr(start, end - start), extra));
         ++lines;
-        if (end == std::string_view::npos) break;
+        if (end == bytes.size()) break;
         start = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
     }
     return {width, lines * lineHeight};
