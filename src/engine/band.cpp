@@ -37,7 +37,7 @@ bool TfrBand::holdsCrossViews() const {
 namespace {
 // Band geometry of a damaged template may lie anywhere in the int range:
 // sums saturate rather than wrap.
-int sum(std::int64_t a, std::int64_t b) { return clampToInt(a + b); }
+int sum(std::int64_t a, std::int64_t b) { return sumClamped(a, b); }
 }  // namespace
 
 Rect TfrBand::bandRect() const {
@@ -74,7 +74,7 @@ bool TfrBand::Draw() {
 
     if (TfrBand* last = page.LastDrawnBand; last && last != this && last->exists() && last->ColumnIndex > 1) {
         page.ShiftX = last->ColumnStartX;
-        page.CursorY += last->Height;
+        page.CursorY = sum(page.CursorY, last->Height);
         // The row is closed: the bands after this one must not close it again.
         last->ColumnIndex = 1;
     }
@@ -100,7 +100,7 @@ bool TfrBand::Draw() {
             if (Kind != kBandPageFooter && Kind != kBandOverlay && Kind != kBandColumnFooter &&
                 Kind != kBandNone) {
                 const int h = Measure();
-                if (page.CursorY + h > page.BottomLimit && !Breaked) {
+                if (std::int64_t{page.CursorY} + h > page.BottomLimit && !Breaked) {
                     // On a subreport page the parent band continues later.
                     if (page.IsSubreport) return true;
                     page.FitsOrBreak(0, 10000, false, this);
@@ -257,7 +257,7 @@ void TfrBand::DoDraw() {
             if (holdsCrossViews() && st.dataLoop) st.dataLoop->drawCrossCells(*this);
         }
         UnstretchViews();
-        if (!sub) page.CursorY += h;
+        if (!sub) page.CursorY = sum(page.CursorY, h);
     } else {
         if (!fixedPosition()) {
             if (!Breaked) page.FitsOrBreak(Top, Height, false, this);
@@ -269,7 +269,7 @@ void TfrBand::DoDraw() {
         } else {
             const bool sub = DrawViews();
             if (holdsCrossViews() && st.dataLoop) st.dataLoop->drawCrossCells(*this);
-            if (!fixedPosition() && !sub) page.CursorY += Height;
+            if (!fixedPosition() && !sub) page.CursorY = sum(page.CursorY, Height);
         }
     }
     if (page.LastDrawnBand != this) ColumnIndex = 1;
@@ -290,7 +290,7 @@ void TfrBand::drawBandColumns() {
         ColumnIndex = 1;
     } else {
         page.ShiftX = clampToInt(ColumnStartX + (std::int64_t{View->ColumnWidth} + View->ColumnGap) * before);
-        page.CursorY -= MeasuredHeight;
+        page.CursorY = sum(page.CursorY, -std::int64_t{MeasuredHeight});
     }
 }
 

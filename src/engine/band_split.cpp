@@ -9,6 +9,7 @@
 #include "engine/page.h"
 #include "platform/error.h"
 #include "platform/messages.h"
+#include "platform/numbers.h"
 
 namespace quor {
 
@@ -38,7 +39,7 @@ void TfrBand::DrawSplit() {
         int idleRounds = 0;
         bool anyPending = false;
         do {
-            const int room = page.BottomLimit - page.columnFooterHeight() - Top - 2;
+            const int room = clampToInt(std::int64_t{page.BottomLimit} - page.columnFooterHeight() - Top - 2);
             used = 0;
             int printed = 0;
             for (std::size_t i = 0; i < Views.size(); ++i) {
@@ -122,7 +123,7 @@ void TfrBand::DrawSplit() {
         v.Width = split_[i].width;
         v.Height = split_[i].height;
     }
-    page.CursorY += UsedHeight;
+    page.CursorY = sumClamped(page.CursorY, UsedHeight);
 }
 
 }  // namespace quor

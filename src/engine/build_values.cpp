@@ -4,6 +4,7 @@
 #include "engine/build_state.h"
 #include "engine/engine_state.h"
 #include "engine/page.h"
+#include "platform/numbers.h"
 
 namespace quor {
 
@@ -16,7 +17,7 @@ int BuildValuesOf::columnNumber() const { return state_.CurrentPage ? state_.Cur
 int BuildValuesOf::currentNumber() const { return state_.CurrentPage ? state_.CurrentPage->RecordNo : 0; }
 int BuildValuesOf::cursorY() const { return state_.CurrentPage ? state_.CurrentPage->CursorY : 0; }
 int BuildValuesOf::freeSpace() const {
-    return state_.CurrentPage ? state_.CurrentPage->BottomLimit - state_.CurrentPage->CursorY : 0;
+    return state_.CurrentPage ? clampToInt(std::int64_t{state_.CurrentPage->BottomLimit} - state_.CurrentPage->CursorY) : 0;
 }
 bool BuildValuesOf::finalPass() const { return !engine().firstPass; }
 int BuildValuesOf::pageHeight() const { return state_.CurrentPage ? state_.CurrentPage->BottomLimit : 0; }

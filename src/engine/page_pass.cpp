@@ -29,7 +29,7 @@ void TfrPage::ShowBand(TfrBand* b) {
 
 bool TfrPage::FitsOrBreak(int top, int height, bool checkOnly, TfrBand* b) {
     if (b && b->Kind == kBandColumnFooter) return false;
-    if (top + height + columnFooterHeight() <= BottomLimit) return false;
+    if (std::int64_t{top} + height + columnFooterHeight() <= BottomLimit) return false;
     if (!checkOnly) NewColumn(b);
     return true;
 }

@@ -20,6 +20,7 @@ inline int truncInt(double v) { return static_cast<int>(std::trunc(v)); }
 inline int clampToInt(std::int64_t v) {
     return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : static_cast<int>(v);
 }
+inline int sumClamped(std::int64_t a, std::int64_t b) { return clampToInt(a + b); }
 inline int roundClamped(double v) {
     if (std::isnan(v)) return 0;
     if (v >= 2147483647.0) return INT32_MAX;
