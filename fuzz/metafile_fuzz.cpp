@@ -2,7 +2,6 @@
 // loading, drawing on the recording canvas and on a small image, and the
 // record enumeration.
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +12,10 @@
 #include "platform/metafile/metafile.h"
 #include "platform/qpainter_canvas.h"
 #include "platform/recording_canvas.h"
+#include "qt_for_fuzzing.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static auto* app = new QGuiApplication(*argc, *argv);
-    (void)app;
+    fuzzing::startQt(argc, argv);
     return 0;
 }
 

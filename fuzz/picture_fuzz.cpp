@@ -2,7 +2,6 @@
 // container, and to the picture view's stored body. The first byte picks
 // the target; the rest is the file or the stream.
 
-#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,12 +13,11 @@
 #include "engine/stream.h"
 #include "platform/error.h"
 #include "platform/picture.h"
+#include "qt_for_fuzzing.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // The icon reader is a Qt plugin; plugins want an application object.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static auto* app = new QGuiApplication(*argc, *argv);
-    (void)app;
+    fuzzing::startQt(argc, argv);
     return 0;
 }
 

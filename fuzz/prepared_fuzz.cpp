@@ -1,7 +1,6 @@
 // Loads arbitrary bytes as a prepared-report file, then draws, hit-tests and
 // releases every page it got, on the virtual printer.
 
-#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,11 +13,10 @@
 #include "platform/error.h"
 #include "platform/recording_canvas.h"
 #include "platform/recording_printer.h"
+#include "qt_for_fuzzing.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static auto* app = new QGuiApplication(*argc, *argv);
-    (void)app;
+    fuzzing::startQt(argc, argv);
     quor::startPrinterDevice([] { return std::make_unique<quor::RecordingPrinter>(); });
     return 0;
 }

@@ -5,7 +5,6 @@
 // Seeds: resources/templates/*.frf and the data templates written by
 // tools/make_fuzz_seeds.cpp.
 
-#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,11 +19,10 @@
 #include "platform/error.h"
 #include "platform/message_box.h"
 #include "report/report.h"
+#include "qt_for_fuzzing.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static auto* app = new QGuiApplication(*argc, *argv);
-    (void)app;
+    fuzzing::startQt(argc, argv);
     quor::startPrinterDevice([] { return std::unique_ptr<quor::PlatformPrinter>(); });
     quor::setMessageSink([](const quor::MessageRequest&) { return quor::MessageResult::Ok; });
     return 0;
