@@ -41,6 +41,11 @@ std::string systemMessage(int error) { return std::strerror(error); }
 
 }  // namespace
 
+AtomicFileCalls& atomicFileCalls() {
+    static AtomicFileCalls calls{::write, ::fsync, ::close};
+    return calls;
+}
+
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
     const mode_t mode = modeFor(target_);
     fd_ = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
@@ -72,7 +77,7 @@ void AtomicFile::raise() const {
 bool AtomicFile::flushBuffer() {
     std::size_t done = 0;
     while (done < buffer_.size() && error_.empty()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        const ssize_t n = atomicFileCalls().write(fd_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) fail("write");
         else done += static_cast<std::size_t>(n);
@@ -100,7 +105,7 @@ bool AtomicFile::write(std::string_view bytes) {
 void AtomicFile::finish() {
     if (finished_) return raise();
     flushBuffer();
-    if (error_.empty() && ::fsync(fd_) != 0) fail("write");
+    if (error_.empty() && atomicFileCalls().fsync(fd_) != 0) fail("write");
     raise();
     finished_ = true;
 }
@@ -108,31 +113,40 @@ void AtomicFile::finish() {
 void AtomicFile::closeFile() {
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) fail("write");
+    if (atomicFileCalls().close(fd) != 0) fail("write");
 }
 
-void AtomicFile::publish() {
+void AtomicFile::stage() {
     if (!finished_ || published_) throw Error("The file " + target_ + " is not ready to be put in place");
-    std::string staged = named_;
-    if (staged.empty()) {
-        // Give the unnamed file a hidden name beside the target, then
-        // rename that over the target: rename replaces, linkat does not.
+    if (fd_ < 0) return raise();
+    if (named_.empty()) {
+        // Give the unnamed file a hidden name beside the target, to be
+        // renamed over the target: rename replaces, linkat does not.
         std::mt19937_64 random(std::random_device{}());
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-        for (int attempt = 0; staged.empty() && attempt < 100; ++attempt) {
+        for (int attempt = 0; named_.empty() && attempt < 100; ++attempt) {
             std::string name = hiddenNameBeside(target_, std::to_string(random() % 1000000000).c_str());
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-                staged = std::move(name);
+                named_ = std::move(name);
             else if (errno != EEXIST)
                 break;
         }
-        if (staged.empty()) fail("create");
+        if (named_.empty()) fail("create");
         raise();
     }
     closeFile();
-    if (error_.empty() && ::rename(staged.c_str(), target_.c_str()) != 0) fail("replace");
     if (!error_.empty()) {
-        ::unlink(staged.c_str());
+        ::unlink(named_.c_str());
+        named_.clear();
+        raise();
+    }
+}
+
+void AtomicFile::publish() {
+    stage();
+    if (::rename(named_.c_str(), target_.c_str()) != 0) {
+        fail("replace");
+        ::unlink(named_.c_str());
         named_.clear();
         raise();
     }
@@ -157,6 +171,9 @@ AtomicFile& AtomicFileSet::add(std::unique_ptr<AtomicFile> file) {
 
 void AtomicFileSet::publishAll() {
     for (const std::unique_ptr<AtomicFile>& file : files_) file->finish();
+    // A close fails before any file is in place; only a rename can still
+    // fail after the first is.
+    for (const std::unique_ptr<AtomicFile>& file : files_) file->stage();
     for (const std::unique_ptr<AtomicFile>& file : files_) file->publish();
     files_.clear();
 }

@@ -13,6 +13,8 @@
 // before all are complete: finish() makes the bytes safe on disk,
 // publish() puts the file in place. commit() does both.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -38,6 +40,10 @@ public:
     // Writes what is buffered and syncs the file to disk; raises the first
     // failure of any write.
     void finish();
+    // Gives the finished file the hidden name it is renamed from and
+    // closes it, so that every failure short of the rename is known;
+    // publish() does it when not done before.
+    void stage();
     // Renames the finished file over the target and syncs the folder.
     void publish();
     void commit() {
@@ -77,5 +83,14 @@ public:
 private:
     std::vector<std::unique_ptr<AtomicFile>> files_;
 };
+
+// The system calls that write, sync and close the files; tests replace
+// them to fail where a real disk fails rarely.
+struct AtomicFileCalls {
+    ssize_t (*write)(int fd, const void* data, std::size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+};
+AtomicFileCalls& atomicFileCalls();
 
 }  // namespace quor

@@ -159,6 +159,10 @@ TEST_F(DosPrinterProgramTest, CodePagesShowTheirCharactersInThePdfAndInSavedPage
         const std::vector<QStringList> text = pdfPageLines(pdf());
         ASSERT_EQ(text.size(), 1u) << c.key;
         EXPECT_EQ(text[0].join('|').trimmed(), QString::fromUtf8(c.shown)) << c.key;
+        // Opened again, the saved pages show the same characters.
+        const ProgramRun reopened = runProgram({"--open-prepared", path("pages.frp"), "--pdf", path("again.pdf")});
+        EXPECT_EQ(reopened.exitCode, 0) << reopened.err.toStdString();
+        EXPECT_EQ(pdfPageLines(path("again.pdf")), text) << c.key;
         PreparedFile saved(path("pages.frp"));
         ASSERT_EQ(saved.count(), 1) << c.key;
         const auto* fm1 = dynamic_cast<const TfrMemoView*>(saved.view(0, "FM1"));
@@ -184,11 +188,27 @@ TEST_F(DosPrinterProgramTest, FitWidthPrintsA132ColumnLedgerWholeOnA4Portrait) {
     EXPECT_NE(squeezed(pages(ledger, "")), expected);
     EXPECT_EQ(squeezed(pages(ledger, "FitWidth=1\r\n")), expected);
 
-    prepared(ledger, "FitWidth=1\r\n", "fitted.frp");
-    PreparedFile saved(path("fitted.frp"));
-    const auto* fm1 = dynamic_cast<const TfrMemoView*>(saved.view(0, "FM1"));
-    ASSERT_NE(fm1, nullptr);
-    EXPECT_EQ(fm1->Font.pointSize, 6);
+    // Lowered a point at a time to fit, never raised, never below 4 points.
+    struct Case {
+        std::string document;
+        std::string settings;
+        int pointSize;
+    };
+    const Case cases[] = {
+        {ledger, "", 6},
+        {"short\r\n", "", 10},
+        {"short\r\n", "FontSize=14\r\n", 14},
+        {"short\r\n", "FontSize=3\r\n", 3},
+        {"a\r\n" + std::string(400, 'w') + "\r\n", "", 4},
+    };
+    for (const Case& c : cases) {
+        prepared(c.document, "FitWidth=1\r\n" + c.settings, "fitted.frp");
+        PreparedFile saved(path("fitted.frp"));
+        ASSERT_GE(saved.count(), 1) << c.settings;
+        const auto* fm1 = dynamic_cast<const TfrMemoView*>(saved.view(0, "FM1"));
+        ASSERT_NE(fm1, nullptr);
+        EXPECT_EQ(fm1->Font.pointSize, c.pointSize) << c.settings << c.document.size();
+    }
 }
 
 TEST_F(DosPrinterProgramTest, LinesPerPageFillsEveryPageWithExactlyThatMany) {

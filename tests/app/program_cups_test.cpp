@@ -1,6 +1,7 @@
 // The program binary on the local CUPS queues of scripts/start-cups.sh:
-// unattended on a named queue, and the window's path with one argument,
-// which prints on the default queue and closes. Skipped without them.
+// unattended on a named queue, from a file or standard input, and the
+// window's path with one argument, which prints on the default queue and
+// closes. Skipped without them.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <map>
+#include <string>
 
 #include "program_run.h"
 
@@ -21,6 +24,16 @@ bool defaultQueueIsPdf() {
     const bool ok = pdf && pdf->is_default;
     cupsFreeDests(n, dests);
     return ok;
+}
+
+// The titles of the queue's jobs, finished or not, by id.
+std::map<int, std::string> jobsOf(const char* queue) {
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue, 0, CUPS_WHICHJOBS_ALL);
+    std::map<int, std::string> titles;
+    for (int i = 0; i < n; ++i) titles[jobs[i].id] = jobs[i].title ? jobs[i].title : "";
+    cupsFreeJobs(n, jobs);
+    return titles;
 }
 
 class ProgramOnCupsTest : public ::testing::Test {
@@ -43,6 +56,15 @@ TEST_F(ProgramOnCupsTest, UnattendedPrintsOnTheNamedQueueOnly) {
     const ProgramRun run = runProgram({"--printer", "PDF", doc(), ini()});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    // Standard input: a job of its own titled "stdin".
+    const std::map<int, std::string> before = jobsOf("PDF");
+    const ProgramRun piped = runProgram({"--printer", "PDF", "-", ini()}, headlessEnvironment(), 120000, doc());
+    EXPECT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    EXPECT_TRUE(piped.err.isEmpty()) << piped.err.toStdString();
+    int stdinJobs = 0;
+    for (const auto& [id, title] : jobsOf("PDF"))
+        stdinJobs += !before.contains(id) && title == "stdin";
+    EXPECT_GE(stdinJobs, 1);  // other runs may share the queue
     const ProgramRun missing = runProgram({"--printer", "NoSuchQueue", doc(), ini()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("The printer NoSuchQueue is not installed")) << missing.err.toStdString();

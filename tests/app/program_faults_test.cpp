@@ -1,8 +1,8 @@
 // The program binary under faults and hostile input: a full disk, outputs
 // that name the inputs or each other, a run that fails half-way, endless
 // or huge documents and settings, font sizes and lines that cannot be laid
-// out, a build error in a long document, and queues that hold or cannot be
-// reached. Each ends in a clear message, the right exit status and the old
+// out, a build error in a long document, queues that hold or cannot be
+// reached, and a kill while the PDF is written. Each ends in a clear message, the right exit status and the old
 // files intact.
 
 #include <gtest/gtest.h>
@@ -139,10 +139,53 @@ TEST_F(ProgramFaultsTest, AFailedRunReplacesNoOutput) {
     EXPECT_EQ(files(dir_.path()), QStringList({"doc.prn", "old.frp", "old.pdf", "s.ini"}));
 }
 
+// The sizes of the files a process has open in `folder`, apart from `inputs`:
+// its outputs under way, unnamed or not.
+std::vector<qint64> outputsUnderWay(qint64 pid, const QString& folder, const QStringList& inputs) {
+    std::vector<qint64> sizes;
+    const QString fds = "/proc/" + QString::number(pid) + "/fd/";
+    for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QByteArray link = QFile::encodeName(fds + fd);
+        char target[4096];
+        const ssize_t n = readlink(link.constData(), target, sizeof target);
+        struct stat st {};
+        if (n <= 0 || stat(link.constData(), &st) != 0) continue;
+        const QString file = QFile::decodeName(QByteArray(target, n)).remove(" (deleted)");
+        if (file.startsWith(folder + '/') && !inputs.contains(file)) sizes.push_back(st.st_size);
+    }
+    return sizes;
+}
+
+TEST_F(ProgramFaultsTest, AKillWhileThePdfIsWrittenKeepsBothOldOutputs) {
+    const QString doc = write("doc.prn", numbered(50000));
+    const QString ini = settings();
+    const QString oldPages = write("old.frp", "old pages");
+    const QString oldPdf = write("old.pdf", "old pdf");
+    QProcess p;
+    p.setProcessEnvironment(headlessEnvironment());
+    p.start(kProgram, {"--pdf", oldPdf, "--save-prepared", oldPages, doc, ini});
+    ASSERT_TRUE(p.waitForStarted(30000));
+    // The prepared pages are complete and the PDF has its first bytes.
+    auto pdfUnderWay = [&] {
+        const std::vector<qint64> sizes = outputsUnderWay(p.processId(), dir_.path(), {doc, ini});
+        return sizes.size() == 2 && sizes[0] > 0 && sizes[1] > 0;
+    };
+    while (!pdfUnderWay() && !p.waitForFinished(5)) {
+    }
+    ASSERT_EQ(p.state(), QProcess::Running) << "the run ended before its PDF was under way";
+    ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(read(oldPages), "old pages");
+    EXPECT_EQ(read(oldPdf), "old pdf");
+    EXPECT_EQ(files(dir_.path()), QStringList({"doc.prn", "old.frp", "old.pdf", "s.ini"}));
+}
+
 TEST_F(ProgramFaultsTest, EndlessOrHugeDocumentsAndSettingsAreBounded) {
     const QString ini = settings();
     ASSERT_EQ(symlink("/dev/zero", path("zero.ini").toLocal8Bit().constData()), 0);
     const QString big = write("big.prn", std::string(3 << 20, 'x'));
+    const QString codes = write("codes.ini", "[Quor Print]\r\nPrinterCodes=1\r\n");
     struct Case {
         QStringList arguments;
         int exitCode;
@@ -158,6 +201,8 @@ TEST_F(ProgramFaultsTest, EndlessOrHugeDocumentsAndSettingsAreBounded) {
         {{write("doc.prn", "text\r\n"), path("zero.ini")}, 0, ""},
         {{"--max-document-size", "1M", big, ini}, 1, "The document " + big + " is larger than 1 MB"},
         {{"--max-document-size", "lots", big, ini}, 2, "--max-document-size takes a size"},
+        // Printer codes keep the bytes after a 0: only the size bounds /dev/zero.
+        {{"--max-document-size", "1M", "/dev/zero", codes}, 1, "The document /dev/zero is larger than 1 MB"},
     };
     for (const Case& c : cases) {
         QFile::remove(path("out.pdf"));

@@ -1,10 +1,12 @@
 // The spool folder through the real program and a real inotify watch:
 // files written the way emulators write them print once each, in order,
 // never before they are complete; failures land in failed/ with their log;
-// a stop or a crash in the middle of a job never prints a file twice.
+// a stop or a crash in the middle of a job never prints a file twice; a
+// queue missing for a while fails its jobs and the watch goes on.
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,10 +43,12 @@ protected:
         return QDir(folder).entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name);
     }
 
-    void start() {
+    // Into PDFs in out/ unless `output` names another destination.
+    void start(QStringList output = {}) {
+        if (output.isEmpty()) output = QStringList{"--pdf-dir", out()};
         watch_.setProcessEnvironment(headlessEnvironment());
         watch_.setProcessChannelMode(QProcess::MergedChannels);
-        watch_.start(kProgram, {"--watch", spool(), "--pdf-dir", out(), "--settle", "0.4"});
+        watch_.start(kProgram, QStringList{"--watch", spool(), "--settle", "0.4"} << output);
         ASSERT_TRUE(watch_.waitForStarted(30000));
         ASSERT_TRUE(waitFor([&] { return log_.contains("watching "); }, 60000)) << log_.toStdString();
     }
@@ -217,6 +221,34 @@ TEST_F(SpoolWatchTest, TwoHundredFilesAtOnceAllPrint) {
     EXPECT_EQ(files(out(), "*.pdf").size(), 200);
     EXPECT_TRUE(files(spool("failed")).isEmpty());
     EXPECT_EQ(pdfPageLines(out("f123.pdf")).at(0), QStringList({"page 123"}));
+    EXPECT_EQ(stop(), 0);
+}
+
+TEST_F(SpoolWatchTest, AQueueMissingForAWhileFailsItsJobsAndTheWatchGoesOn) {
+    if (toolOutput("lpstat", {"-p", "PDF"}).isEmpty()) GTEST_SKIP() << "no CUPS queue PDF; scripts/start-cups.sh";
+    const QString queue = "QuorLater" + QString::number(QCoreApplication::applicationPid());
+    start({"--printer", queue});
+    append("early.prn", "before the queue\r\n");
+    ASSERT_TRUE(settled(0, 1)) << log_.toStdString();
+    QFile log(spool("failed/early.prn.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("The printer " + queue.toUtf8() + " is not installed"));
+    EXPECT_EQ(watch_.state(), QProcess::Running);
+
+    // The queue comes (where this test may add one): the next file prints there.
+    struct AddedQueue {
+        QString name;
+        bool added = QProcess::execute("lpadmin", {"-p", name, "-E", "-v", "cups-pdf:/ci", "-m",
+                                                   "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd"}) == 0;
+        ~AddedQueue() {
+            if (added) QProcess::execute("lpadmin", {"-x", name});
+        }
+    } later{queue};
+    append("later.prn", "once the queue is there\r\n");
+    ASSERT_TRUE(settled(later.added ? 1 : 0, later.added ? 1 : 2)) << log_.toStdString();
+    if (later.added) {
+        EXPECT_TRUE(logFor("later.prn").join('\n').contains("1 page, printed on " + queue)) << log_.toStdString();
+    }
     EXPECT_EQ(stop(), 0);
 }
 
