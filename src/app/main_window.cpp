@@ -15,6 +15,7 @@
 #include "app/window_properties.h"
 #include "platform/dynamic_library.h"
 #include "platform/error.h"
+#include "platform/file_dialog.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 
@@ -107,6 +108,7 @@ TfQuorPrint::TfQuorPrint(std::vector<std::string> arguments, QWidget* parent)
     ODFile->setAcceptMode(QFileDialog::AcceptOpen);
     ODFile->setFileMode(QFileDialog::ExistingFile);
     ODFile->setNameFilters(dialogNameFilters(QString::fromUtf8(kOpenFilter)));
+    fitFileDialog(*ODFile);
 
     aboutText();
 }

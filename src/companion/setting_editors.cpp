@@ -18,6 +18,7 @@
 
 #include "app/form_storage.h"
 #include "platform/error.h"
+#include "platform/file_dialog.h"
 #include "platform/numbers.h"
 
 namespace quor {
@@ -243,11 +244,12 @@ public:
         row->addWidget(choose);
         QObject::connect(edit_, &QLineEdit::textEdited, [this] { notify(); });
         QObject::connect(choose, &QToolButton::clicked, [this] {
-            const QString file = QFileDialog::getOpenFileName(
-                box_, "Рисунок логотипа", QFileInfo(edit_->text()).absolutePath(),
-                "Рисунки (*.bmp *.ico *.jpg *.jpeg *.wmf *.emf);;Все файлы (*)");
-            if (file.isEmpty()) return;
-            edit_->setText(file);
+            QFileDialog chooser(box_, "Рисунок логотипа", QFileInfo(edit_->text()).absolutePath(),
+                                "Рисунки (*.bmp *.ico *.jpg *.jpeg *.wmf *.emf);;Все файлы (*)");
+            chooser.setFileMode(QFileDialog::ExistingFile);
+            fitFileDialog(chooser);
+            if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+            edit_->setText(chooser.selectedFiles().front());
             notify();
         });
     }

@@ -20,6 +20,7 @@
 #include "app/form_storage.h"
 #include "companion/setting_editors.h"
 #include "platform/error.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 
 namespace quor {
@@ -240,6 +241,7 @@ void SettingsDialog::chooseFileToSaveAs() {
     chooser.setObjectName("SaveAsDialog");
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setDefaultSuffix("ini");
+    fitFileDialog(chooser);
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
     saveAs(QFile::encodeName(chooser.selectedFiles().front()).toStdString());
 }

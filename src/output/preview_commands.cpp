@@ -14,6 +14,7 @@
 #include "output/preview_form.h"
 #include "output/preview_search.h"
 #include "output/speed_button.h"
+#include "platform/file_dialog.h"
 #include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
@@ -35,8 +36,12 @@ PreviewSearchFactory& searchFactory() {
 }
 
 QString askFileName(QWidget* parent, bool save, const QString& filter) {
-    return save ? QFileDialog::getSaveFileName(parent, QString(), QString(), filter)
-                : QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+    QFileDialog chooser(parent, QString(), QString(), filter);
+    chooser.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    chooser.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    fitFileDialog(chooser);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return {};
+    return chooser.selectedFiles().front();
 }
 
 PreviewFileChooser& fileChooser() {

@@ -17,8 +17,9 @@ namespace quor {
 // null when Qt's translations are not installed.
 std::unique_ptr<QTranslator> loadQtTranslation(const QLocale& locale);
 
-// Installs the translation for the user's locale into the application,
-// which keeps it for its lifetime.
-void installQtTranslation(QCoreApplication& app);
+// Installs the translation for the locale into the application, which
+// keeps it for its lifetime; with Russian, also Russian texts of ours where
+// Qt's translation has none.
+void installQtTranslation(QCoreApplication& app, const QLocale& locale = QLocale::system());
 
 }  // namespace quor

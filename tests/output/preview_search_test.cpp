@@ -253,10 +253,10 @@ TEST_F(PreviewSearchTest, EmptyTextFindsNothingAndF3WaitsForText) {
 
 TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
     // Where the found text must stand on the page area after the scroll.
-    enum class Anchor { pageTopTenBelowViewTop, bottomAtViewBottom, rightEndAtViewRight, startTenIn };
+    enum class Anchor { pageTopTenBelowViewTop, bottomAtViewBottom, rightEndAtViewRight, startTenIn, rowsRightEnd };
     struct Case {
         const char* name;
-        int width, height;  // the page area
+        int width, height;  // the page area; width 0: two portrait pages wide
         int row;            // -1: the page's last line
         int column;         // where the word starts
         Anchor anchor;
@@ -266,6 +266,9 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         {"near the bottom", 1000, 700, -1, 10, Anchor::bottomAtViewBottom},
         {"beyond the right edge", 400, 500, 3, 44, Anchor::rightEndAtViewRight},
         {"wider than the view", 400, 500, 3, 70, Anchor::startTenIn},
+        // A landscape page first, as in a report of both orientations: the
+        // found page stands beside it, partly beyond the view's right edge.
+        {"second of two pages side by side", 0, 700, 3, 60, Anchor::rowsRightEnd},
     };
     build(400);
     const std::vector<int> starts = pageStarts();
@@ -277,7 +280,13 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         line.resize(std::size_t(c.column), ' ');
         line += cp866("СЧЁТ");
         buildReport(report_, doc);
-        TfrPreviewForm& form = open(c.width, c.height);
+        int width = c.width;
+        if (width == 0) {
+            PrinterInfo& first = report_.PreparedPages.Item(0).prnInfo;
+            std::swap(first.pageWidth, first.pageHeight);
+            width = 2 * report_.PreparedPages.Item(1).prnInfo.pageWidth + 40;
+        }
+        TfrPreviewForm& form = open(width, c.height);
         find(qs("счёт"));
         ASSERT_EQ(form.currentPage, 2);
         const QImage marked = onScreen();
@@ -299,7 +308,7 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
         const int tw = int(std::lround(found.width() * form.scale));
         const int th = int(std::lround(found.height() * form.scale));
         ASSERT_FALSE(changed.isEmpty());
-        EXPECT_EQ(changed.width(), std::min(tw, c.width - changed.left()));
+        EXPECT_EQ(changed.width(), std::min(tw, width - changed.left()));
         // The text is under the mark: dark pixels of the word inside it.
         int dark = 0;
         for (int y = changed.top(); y <= changed.bottom(); ++y)
@@ -324,6 +333,15 @@ TEST_F(PreviewSearchTest, TheMarkCoversTheTextWhereTheScrollBroughtIt) {
                 EXPECT_GT(tw, c.width);
                 EXPECT_EQ(changed.left(), 10);
                 EXPECT_EQ(changed.right(), c.width - 1);
+                break;
+            case Anchor::rowsRightEnd:
+                ASSERT_EQ(pageRect(1).top, pageRect(0).top);
+                EXPECT_GT(pageRect(1).left + int(std::lround(found.right * form.scale)), width);
+                // The row's right end 10 pixels in, the text whole in view.
+                EXPECT_EQ(form.HScrollBar->value(), form.HScrollBar->maximum());
+                EXPECT_EQ(changed.left(), pageRect(1).left + int(std::lround(found.left * form.scale)) -
+                                              form.HScrollBar->value());
+                EXPECT_EQ(changed.width(), tw);
                 break;
         }
         // Repaints keep the mark until the view moves.

@@ -2,11 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QTranslator>
+
+#include "platform/printer_properties_dialog.h"
 
 namespace quor {
 namespace {
+
+void removeInstalledTranslations() {
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+}
 
 // What a standard Cancel button says with the translation for the locale.
 QString cancelText(const QTranslator& translator) {
@@ -40,10 +55,20 @@ TEST(QtTranslations, InstalledTranslationReachesQtsTexts) {
     ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
     installQtTranslation(*QCoreApplication::instance());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancelText(*expected));
-    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
-        QCoreApplication::removeTranslator(t);
-        delete t;
-    }
+    removeInstalledTranslations();
+}
+
+TEST(QtTranslations, QtsDialogsSpeakRussianUnderTheFallback) {
+    installQtTranslation(*QCoreApplication::instance(), QLocale::c());
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(files.findChild<QLabel*>("fileNameLabel")->text(), QString::fromUtf8("&Имя файла:"));
+    // A text Qt's own translation lacks.
+    EXPECT_EQ(QAbstractFileIconProvider().type(QFileInfo(QDir::tempPath())), QString::fromUtf8("Папка"));
+    const PrinterPropertiesDialog printer("PDF", {}, {}, DeviceMode{}, nullptr);
+    EXPECT_EQ(printer.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+              QString::fromUtf8("Отмена"));
+    removeInstalledTranslations();
 }
 
 }  // namespace
