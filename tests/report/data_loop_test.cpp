@@ -210,7 +210,9 @@ TEST_F(DataLoopTest, TwoGroupLevelsSumTheirRecordsOverManyPages) {
     expected.push_back("t" + std::to_string(total));
     Texts got = texts();
     ASSERT_EQ(got.size(), expected.size());
-    // The summary's average over all 1,000 records, whatever its places.
+    // The summary's average over all 1,000 records, whatever its places:
+    // the group footers shown just before it reset the data band's record
+    // count, not the records its average added.
     const std::size_t blank = got.back().find(' ');
     ASSERT_NE(blank, std::string::npos);
     EXPECT_DOUBLE_EQ(std::stod(got.back().substr(blank + 1)), static_cast<double>(total) / n);
