@@ -226,8 +226,11 @@ Variant TfrDataLoop::accumulator(const AggregateCall& call) {
 }
 
 int TfrDataLoop::recordCount(const AggregateCall& call) {
-    // Each average divides by the values it added: a band resetting other
-    // accumulators of the data band does not shorten it.
+    // Each average divides by the values it added. The data band's own
+    // count is zeroed by every band that resets any of its accumulators: a
+    // summary's average over all records, shown after the last group
+    // footer, would divide the whole sum by 0; a page footer's reset would
+    // shorten a group's average to the records of its last page.
     const AggregateEntry* e = entryOf(call);
     return e ? e->count : 0;
 }

@@ -241,6 +241,8 @@ void TfrBand::DoDraw() {
     TfrPage& page = *Page;
     BuildState& st = build();
     const int t0 = Top;
+    // Cross cells accumulate their row column by column.
+    bool crossDrawn = false;
     if (!fixedPosition()) Top = page.CursorY;
     if (Stretched) {
         int h = MeasuredHeight;
@@ -254,7 +256,10 @@ void TfrBand::DoDraw() {
             h = 0;
         } else {
             sub = DrawViews();
-            if (holdsCrossViews() && st.dataLoop) st.dataLoop->drawCrossCells(*this);
+            if (holdsCrossViews() && st.dataLoop) {
+                st.dataLoop->drawCrossCells(*this);
+                crossDrawn = true;
+            }
         }
         UnstretchViews();
         if (!sub) page.CursorY = sum(page.CursorY, h);
@@ -268,7 +273,10 @@ void TfrBand::DoDraw() {
             DrawSplit();
         } else {
             const bool sub = DrawViews();
-            if (holdsCrossViews() && st.dataLoop) st.dataLoop->drawCrossCells(*this);
+            if (holdsCrossViews() && st.dataLoop) {
+                st.dataLoop->drawCrossCells(*this);
+                crossDrawn = true;
+            }
             if (!fixedPosition() && !sub) page.CursorY = sum(page.CursorY, Height);
         }
     }
@@ -276,7 +284,7 @@ void TfrBand::DoDraw() {
     page.LastDrawnBand = this;
     drawBandColumns();
     Top = t0;
-    if (isDataBand() && st.dataLoop) st.dataLoop->accumulate(*this);
+    if (isDataBand() && st.dataLoop && !crossDrawn) st.dataLoop->accumulate(*this);
 }
 
 void TfrBand::drawBandColumns() {

@@ -27,10 +27,19 @@ public:
         }
     }
 
-    // The views of cross band `c` that lie in this band, at x.
+    // The views of cross band `c` that lie in this band, at x. A cross
+    // footer's aggregate calls are its own, over the cells of the row; the
+    // other cells' calls belong to the band they are printed in.
     void printCell(TfrBand& c, int x) {
         c.LocalPosition = band_.LocalPosition;
         c.GlobalPosition = band_.GlobalPosition;
+        TfrBand* const calling = st_.CurrentBand;
+        if (c.Kind == kBandCrossFooter) st_.CurrentBand = &c;
+        struct Restore {
+            TfrBand*& current;
+            TfrBand* before;
+            ~Restore() { current = before; }
+        } restore{st_.CurrentBand, calling};
         for (TfrView* v : c.Views) {
             if (std::find(band_.Views.begin(), band_.Views.end(), v) == band_.Views.end()) continue;
             engine().currentView = v;
@@ -132,6 +141,8 @@ void TfrDataLoop::drawCrossCells(TfrBand& band) {
                 row.checkWidth(x, width);
                 row.printCell(data, x);
                 accumulate(data);
+                // A data row's column copies take this column's values.
+                if (band.isDataBand()) accumulate(band);
                 x += width;
                 ++page.CrossColumn;
                 source->Next();

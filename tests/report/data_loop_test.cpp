@@ -118,6 +118,89 @@ TEST_F(DataLoopTest, AnEmptyDetailHidesItsMasterUnlessPrintIfSubsetEmpty) {
     }
 }
 
+// Masters 1 and 2 with details 1-2 and 3-4; details 1 to 4 with 2, 0, 1 and
+// 1 subdetails. Headers wait for the first record below them; a detail
+// without subdetails is left out unless PrintIfSubsetEmpty; footers count
+// the records printed above them.
+TEST_F(DataLoopTest, ThreeLevelsNestTheirHeadersAndFooters) {
+    Table& masters = table("Masters");
+    masters.count = [] { return 2; };
+    masters.cell = [](int r, const std::string& c) { return c == "mid" ? Variant(r + 1) : Variant(); };
+    Table& details = table("Details");
+    details.count = [] { return 2; };
+    details.cell = [&masters](int r, const std::string& c) {
+        return c == "did" ? Variant(masters.at * 2 + r + 1) : Variant();
+    };
+    Table& subs = table("Subs");
+    const int perDetail[] = {2, 0, 1, 1};
+    subs.count = [&masters, &details, perDetail] { return perDetail[masters.at * 2 + details.at]; };
+    subs.cell = [](int r, const std::string& c) { return c == "sid" ? Variant(r + 1) : Variant(); };
+
+    for (bool printIfEmpty : {false, true}) {
+        SCOPED_TRACE(printIfEmpty);
+        report_.TemplatePages.Clear();
+        addPage();
+        row("MH", kBandMasterHeader, 40, "MH");
+        row("M", kBandMasterData, 80, "M[mid]", "Masters");
+        row("DH", kBandDetailHeader, 120, "DH");
+        row("D", kBandDetailData, 160, "D[did]", "Details", printIfEmpty ? kBandPrintIfSubsetEmpty : 0);
+        row("SH", kBandSubDetailHeader, 200, "SH");
+        row("S", kBandSubDetailData, 240, "S[sid]", "Subs");
+        row("SF", kBandSubDetailFooter, 280, "SF[COUNT()]");
+        row("DF", kBandDetailFooter, 320, "DF[COUNT()]");
+        row("MF", kBandMasterFooter, 360, "MF[COUNT()]");
+        ASSERT_TRUE(prepare()) << shown();
+        Texts expected{"MH", "M1", "DH", "D1", "SH", "S1", "S2", "SF2", "DF1"};
+        if (printIfEmpty) {
+            expected.back() = "D2";
+            expected.push_back("DF2");
+        }
+        for (const char* t : {"M2", "DH", "D3", "SH", "S1", "SF1", "D4", "SH", "S1", "SF1", "DF2", "MF2"})
+            expected.push_back(t);
+        EXPECT_EQ(texts(), expected);
+        const auto items = printed();
+        for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i].top, 36 + 2 + 20 * static_cast<int>(i)) << i;
+    }
+}
+
+// Keys A A B B C. FormNewPage on the group header starts a page at each
+// group change that is not the end; on the data band, after each record
+// but the last.
+TEST_F(DataLoopTest, FormNewPageBreaksAtGroupsOrRecords) {
+    struct Case {
+        bool onGroup;
+        std::vector<Texts> pages;
+    };
+    const Case cases[] = {
+        {true, {{"GA", "M1", "M2", "FA"}, {"GB", "M3", "M4", "FB"}, {"GC", "M5", "FC", "MF"}}},
+        {false, {{"GA", "M1"}, {"M2", "FA"}, {"GB", "M3"}, {"M4", "FB"}, {"GC", "M5", "FC", "MF"}}},
+    };
+    const std::string keys = "AABBC";
+    Table& rows = table("Rows");
+    rows.count = [] { return 5; };
+    rows.cell = [keys](int r, const std::string& col) {
+        if (col == "key") return Variant(std::string(1, keys[static_cast<std::size_t>(r)]));
+        return col == "id" ? Variant(r + 1) : Variant();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.onGroup);
+        report_.TemplatePages.Clear();
+        addPage();
+        row("G", kBandGroupHeader, 40, "G[key]", "key", c.onGroup ? kBandFormNewPage : 0);
+        row("M", kBandMasterData, 80, "M[id]", "Rows", c.onGroup ? 0 : kBandFormNewPage);
+        row("GF", kBandGroupFooter, 120, "F[key]");
+        row("MF", kBandMasterFooter, 160, "MF");
+        ASSERT_TRUE(prepare()) << shown();
+        std::vector<Texts> pages(static_cast<std::size_t>(report_.PreparedPages.Count()));
+        for (const PrintedItem& p : printed()) {
+            Texts& on = pages[static_cast<std::size_t>(p.page)];
+            EXPECT_EQ(p.top, 36 + 2 + 20 * static_cast<int>(on.size())) << p.text;
+            on.push_back(p.text);
+        }
+        EXPECT_EQ(pages, c.pages);
+    }
+}
+
 TEST_F(DataLoopTest, ASourceAtItsEndPrintsNoHeaderAndNoFooter) {
     Table& none = table("Empty");
     none.cell = [](int, const std::string&) { return Variant(); };
@@ -210,7 +293,9 @@ TEST_F(DataLoopTest, TwoGroupLevelsSumTheirRecordsOverManyPages) {
     expected.push_back("t" + std::to_string(total));
     Texts got = texts();
     ASSERT_EQ(got.size(), expected.size());
-    // The summary's average over all 1,000 records, whatever its places.
+    // The summary's average over all 1,000 records, whatever its places:
+    // the group footers shown just before it reset the data band's record
+    // count, not the records its average added.
     const std::size_t blank = got.back().find(' ');
     ASSERT_NE(blank, std::string::npos);
     EXPECT_DOUBLE_EQ(std::stod(got.back().substr(blank + 1)), static_cast<double>(total) / n);

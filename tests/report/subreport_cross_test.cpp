@@ -128,6 +128,60 @@ TEST_F(SubreportCrossTest, CrossCellsPastTheRightMarginGoOnTheNextPage) {
     EXPECT_EQ(widthsAsked.size(), 36u);
 }
 
+// Three rows of four cells, value row * 10 + column: a header cell repeated
+// on the continued page, a footer cell with the row's total after the last
+// cell, and the master footer's cells with their column's total.
+TEST_F(SubreportCrossTest, CrossHeadersFootersAndTotalsFollowTheCells) {
+    Table& rows = table("Rows");
+    rows.count = [] { return 3; };
+    rows.cell = [](int, const std::string&) { return Variant(); };
+    Table& cols = table("Cols");
+    cols.count = [] { return 4; };
+    cols.cell = [&rows](int c, const std::string& col) {
+        return col == "v" ? Variant((rows.at + 1) * 10 + c + 1) : Variant();
+    };
+    row("R", kBandMasterData, 80, "R[LINE#]", "Rows");
+    row("MF", kBandMasterFooter, 120, "MF");
+    band("Hdr", kBandCrossHeader, 0, 0, "", kBandRepeatHeader).SetBounds(40, 300, 60, 40);
+    band("Cols", kBandCrossData, 0, 0, "Cols").SetBounds(100, 300, 200, 40);
+    band("Tot", kBandCrossFooter, 0, 0).SetBounds(300, 300, 80, 40);
+    memo("Hdr", 40, 82, "H[LINE#]", 50);
+    memo("Cell", 100, 82, "[v]", 190);
+    memo("ColSum", 100, 122, "c[SUM(v)]", 190);
+    memo("RowSum", 300, 82, "t[SUM(v)]", 70);
+    ASSERT_TRUE(prepare()) << shown();
+
+    const int right = report_.TemplatePages[0].RightEdge();
+    const int fit = (right - 100) / 200;  // cells on the first page
+    ASSERT_GT(fit, 0);
+    ASSERT_LT(fit, 4);
+    std::vector<std::vector<std::string>> pages(2);
+    auto add = [&pages](int page, const std::string& name, int left, int top, const std::string& text) {
+        pages[static_cast<std::size_t>(page)].push_back(name + "@" + std::to_string(left) + "," +
+                                                         std::to_string(top) + " " + text);
+    };
+    for (int r = 0; r <= 3; ++r) {
+        const int top = 36 + 20 * r + 2;
+        const bool footer = r == 3;
+        add(0, footer ? "MFText" : "RText", 40, top, footer ? "MF" : "R" + std::to_string(r + 1));
+        if (!footer) add(0, "Hdr", 40, top, "H" + std::to_string(r + 1));
+        if (!footer) add(1, "Hdr", 36, top, "H" + std::to_string(r + 1));
+        for (int c = 0; c < 4; ++c) {
+            const int value = footer ? 60 + 3 * (c + 1) : (r + 1) * 10 + c + 1;
+            const std::string text = footer ? "c" + std::to_string(value) : std::to_string(value);
+            if (c < fit) add(0, footer ? "ColSum" : "Cell", 100 + 200 * c, top, text);
+            else add(1, footer ? "ColSum" : "Cell", 96 + 200 * (c - fit), top, text);
+        }
+        if (!footer) add(1, "RowSum", 96 + 200 * (4 - fit), top, "t" + std::to_string(40 * (r + 1) + 10));
+    }
+    std::vector<std::vector<std::string>> got(2);
+    ASSERT_EQ(report_.PreparedPages.Count(), 2);
+    for (const PrintedItem& p : printed())
+        got[static_cast<std::size_t>(p.page)].push_back(p.name + "@" + std::to_string(p.left) + "," +
+                                                        std::to_string(p.top) + " " + p.text);
+    EXPECT_EQ(got, pages);
+}
+
 // The data templates of the template fuzz corpus build under the
 // sanitizers with the sources they name.
 TEST_F(SubreportCrossTest, TheDataSeedsOfTheTemplateFuzzerBuild) {
