@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 #include "platform/measure_canvas.h"
 #include "platform/qpainter_canvas.h"
 #include "platform/recording_canvas.h"
@@ -342,4 +344,57 @@ TEST(QPainterCanvasText, ClippedTextStaysInItsRectangle) {
     for (int y = 0; y < 30; ++y)
         for (int x = 20; x < 100; ++x) ASSERT_FALSE(dark(img, x, y)) << x << "," << y;
     EXPECT_FALSE(darkInRow(img, 7).empty());
+}
+
+// A line's clip rectangle stays on the painter for the lines after it; it
+// must not reach whatever is drawn next, nor outlive a restore.
+TEST(QPainterCanvasText, ALineClipEndsWithTheLine) {
+    const PenSpec pen{0, 3, PenStyle::Solid, PenMode::Copy};
+    const BrushSpec brush{0, false};
+    const std::vector<Point> triangle{{60, 4}, {76, 4}, {68, 16}};
+    CanvasPath path;
+    path.moveTo({60, 4});
+    path.lineTo({76, 4});
+    path.lineTo({76, 16});
+    path.close();
+    const RasterImage black{16, 12, std::vector<std::uint32_t>(16 * 12, 0xFF000000u)};
+    struct Case {
+        const char* name;
+        std::function<void(Canvas&)> draw;
+    };
+    const Case cases[] = {
+        {"fill", [&](Canvas& c) { c.fillRect({60, 4, 76, 16}); }},
+        {"rectangle", [&](Canvas& c) { c.rectangle({60, 4, 76, 16}); }},
+        {"line", [&](Canvas& c) { c.line(60, 10, 76, 10); }},
+        {"polygon", [&](Canvas& c) { c.polygon(triangle); }},
+        {"ellipse", [&](Canvas& c) { c.ellipse({60, 4, 76, 16}); }},
+        {"path", [&](Canvas& c) { c.drawPath(path, true, true); }},
+        {"image", [&](Canvas& c) { c.drawImage({60, 4, 76, 16}, black, false); }},
+        {"unclipped text", [&](Canvas& c) { c.textOut(60, 3, "HH"); }},
+        {"after a restore", [&](Canvas& c) {
+             c.save();
+             c.intersectClipRect({0, 0, 50, 30});
+             const Rect clip{0, 0, 20, 30};
+             c.textOut(0, 15, "HH", &clip, kTextClipped);
+             c.restore();
+             c.fillRect({60, 4, 76, 16});
+         }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        QImage img = whiteImage(100, 30);
+        {
+            QPainterCanvas c(&img);
+            c.setFont(mono13());
+            c.setBackgroundMode(BackgroundMode::Transparent);
+            c.setPen(pen);
+            c.setBrush(brush);
+            const Rect clip{0, 0, 20, 30};
+            c.textOut(0, 0, "HHHH", &clip, kTextClipped);
+            k.draw(c);
+        }
+        int outside = 0;
+        for (int x = 58; x < 80; ++x) outside += dark(img, x, 10);
+        EXPECT_GT(outside, 0);
+    }
 }
