@@ -18,7 +18,8 @@ void TfrBand::shiftBelow(std::size_t index, int bottom, int delta) {
     for (std::size_t j = 0; j < Views.size(); ++j) {
         if (j == index) continue;
         TfrView& w = *Views[j];
-        if (w.Top >= bottom && v.Left <= w.Left && w.Left <= v.Left + v.Width) w.Top += delta;
+        if (w.Top >= bottom && v.Left <= w.Left && w.Left <= std::int64_t{v.Left} + v.Width)
+            w.Top = sumClamped(w.Top, delta);
     }
 }
 
@@ -29,7 +30,7 @@ void TfrBand::DrawSplit() {
     for (std::size_t i = 0; i < Views.size(); ++i) {
         TfrView& v = *Views[i];
         split_[i] = SplitView{true, false, v.Left, v.Top, v.Width, v.Height};
-        if (v.BandAlign == kAlignBottom) v.Top = MeasuredHeight - v.Height;
+        if (v.BandAlign == kAlignBottom) v.Top = sumClamped(MeasuredHeight, -std::int64_t{v.Height});
     }
 
     if (!page.FitsOrBreak(Top, UsedHeight, true, this)) {
@@ -46,15 +47,17 @@ void TfrBand::DrawSplit() {
                 if (!split_[i].pending) continue;
                 TfrView& v = *Views[i];
                 auto* s = dynamic_cast<TfrStretcheable*>(&v);
+                // Geometry of a damaged template saturates instead of wrapping.
+                const int bottom = sumClamped(v.Top, v.Height);
                 if (0 <= v.Top && v.Top < room) {
-                    if (v.Top + v.Height < room) {
+                    if (bottom < room) {
                         PlaceView(v);
                         ++printed;
                         split_[i].pending = false;
-                        used = std::max(used, v.Top + v.Height);
+                        used = std::max(used, bottom);
                     } else if (s) {
                         const int h0 = v.Height;
-                        v.Height = room - v.Top + 1;
+                        v.Height = clampToInt(std::int64_t{room} - v.Top + 1);
                         const int rest = s->LeftoverHeight();
                         if (s->SmallestHeight() < v.Height) {
                             s->drawMode = DrawMode::drawPart;
@@ -62,13 +65,13 @@ void TfrBand::DrawSplit() {
                             ++printed;
                         }
                         v.Height = h0;
-                        shiftBelow(i, v.Top + v.Height, rest);
-                        v.Height = h0 + rest;
+                        shiftBelow(i, bottom, rest);
+                        v.Height = sumClamped(h0, rest);
                     } else {
                         v.Top = room;
                     }
-                } else if (s && v.Top < 0 && 0 <= v.Top + v.Height) {
-                    const int r = v.Top + v.Height;
+                } else if (s && v.Top < 0 && 0 <= bottom) {
+                    const int r = bottom;
                     if (r < room) {
                         v.Height = r;
                         v.Top = 0;
@@ -89,15 +92,15 @@ void TfrBand::DrawSplit() {
                         if (s->SmallestHeight() <= room) ++printed;
                         v.Top = y;
                         v.Height = h;
-                        shiftBelow(i, v.Top + v.Height, rest);
-                        v.Height += rest;
+                        shiftBelow(i, bottom, rest);
+                        v.Height = sumClamped(v.Height, rest);
                     }
                 }
             }
             anyPending = false;
             for (std::size_t i = 0; i < Views.size(); ++i) {
                 if (!split_[i].pending) continue;
-                Views[i]->Top -= room;
+                Views[i]->Top = sumClamped(Views[i]->Top, -std::int64_t{room});
                 anyPending = true;
             }
             // A page that leaves no room for any piece would repeat forever.
