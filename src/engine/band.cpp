@@ -86,7 +86,7 @@ bool TfrBand::Draw() {
     if (st.stopped()) return false;
 
     for (int i = 0; i < PendingNewPages; ++i) {
-        page.ColumnNo = page.Columns - 1;
+        page.ColumnNo = sumClamped(page.Columns, -1);
         page.NewColumn(this);
     }
     for (int i = 0; i < PendingNewColumns; ++i) page.NewColumn(this);

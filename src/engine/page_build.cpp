@@ -72,7 +72,7 @@ void TfrPage::InitBuild(BuildState& state) {
     if (Columns == 0) Columns = 1;
     // A damaged template's gaps and counts may span more than an int.
     if (Columns > 0)
-        ColumnWidth = clampToInt((std::int64_t{RightEdge()} - LeftEdge() - std::int64_t{Columns - 1} * ColumnGap) /
+        ColumnWidth = clampToInt((std::int64_t{RightEdge()} - LeftEdge() - (std::int64_t{Columns} - 1) * ColumnGap) /
                                  Columns);
     RecordNo = 1;
     CrossColumn = 1;

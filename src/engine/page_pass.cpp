@@ -166,7 +166,7 @@ void TfrPage::CloseFootedPages() {
 }
 
 void TfrPage::NewColumn(TfrBand* b) {
-    if (ColumnNo < Columns - 1) {
+    if (ColumnNo < std::int64_t{Columns} - 1) {
         ShowBand(band(kBandColumnFooter));
         ++ColumnNo;
         ShiftX = clampToInt(std::int64_t{ShiftX} + ColumnWidth + ColumnGap);
