@@ -132,9 +132,9 @@ bool TfrBand::Draw() {
 
 int TfrBand::Measure() {
     if (isDataBand() && Next && !Next->Source) {
-        int sum = 0;
-        for (TfrBand* b = this; b; b = b->Next) sum += b->MeasureStretch(false);
-        return sum;
+        int total = 0;
+        for (TfrBand* b = this; b; b = b->Next) total = sum(total, b->MeasureStretch(false));
+        return total;
     }
     MeasuredHeight = Height;
     return Stretched ? MeasureStretch(false) : Height;
@@ -181,7 +181,7 @@ int TfrBand::MeasureStretch(bool includeAll) {
 void TfrBand::StretchViews(int height) {
     for (TfrView* v : Views)
         if (dynamic_cast<TfrStretcheable*>(v) && (v->Flags & kFlagStretched) && v->Height > 0)
-            v->Height = height - v->Top;
+            v->Height = sum(height, -std::int64_t{v->Top});
 }
 
 void TfrBand::UnstretchViews() {

@@ -10,6 +10,7 @@
 #include "engine/dataset.h"
 #include "engine/engine_state.h"
 #include "engine/page.h"
+#include "platform/numbers.h"
 
 namespace quor {
 namespace {
@@ -66,7 +67,7 @@ public:
     // A cell of width w at x that passes the right margin moves to the
     // next prepared page, at the same height.
     void checkWidth(int& x, int w) {
-        if (x + w <= page_.RightEdge()) return;
+        if (std::int64_t{x} + w <= page_.RightEdge()) return;
         x = page_.LeftEdge();
         ++st_.CurrentPageIndex;
         if (st_.CurrentPageIndex >= st_.host->preparedCount()) {
@@ -117,7 +118,7 @@ void TfrDataLoop::drawCrossCells(TfrBand& band) {
     if (header.exists()) {
         row.runScript(header);
         row.printCell(header, header.Left);
-        x = header.Left + header.Width;
+        x = sumClamped(header.Left, header.Width);
     }
 
     TfrBand& data = *page.band(kBandCrossData);
@@ -143,7 +144,7 @@ void TfrDataLoop::drawCrossCells(TfrBand& band) {
                 accumulate(data);
                 // A data row's column copies take this column's values.
                 if (band.isDataBand()) accumulate(band);
-                x += width;
+                x = sumClamped(x, width);
                 ++page.CrossColumn;
                 source->Next();
             }

@@ -12,6 +12,7 @@
 #include "engine/subreport_view.h"
 #include "platform/error.h"
 #include "platform/messages.h"
+#include "platform/numbers.h"
 
 namespace quor {
 namespace {
@@ -85,9 +86,9 @@ bool TfrDataLoop::drawSubreports(TfrBand& band, std::size_t index) {
         sub->buildMode = BuildMode::recording;
         sub->PlayList.clear();
         sub->FormPage();
-        sub->CursorY = view->Top + band.Top;
+        sub->CursorY = sumClamped(view->Top, band.Top);
         sub->BottomLimit = parent.BottomLimit;
-        sub->ShiftX = parent.ShiftX + view->Left;
+        sub->ShiftX = sumClamped(parent.ShiftX, view->Left);
         sub->UseMargins = parent.UseMargins;
         sub->Margins = parent.Margins;
         sub->Columns = 1;
@@ -158,7 +159,7 @@ void TfrDataLoop::finishSubreports(TfrBand& band, int lowest) {
     band.Subreports.clear();
     parent.CursorY = lowest;
     parent.ResumeBand = nullptr;
-    if (!band.SubreportNewPage) parent.CursorY = std::max(parent.CursorY, band.SubreportCursor + band.Height);
+    if (!band.SubreportNewPage) parent.CursorY = std::max(parent.CursorY, sumClamped(band.SubreportCursor, band.Height));
 }
 
 }  // namespace quor
