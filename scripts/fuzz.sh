@@ -5,10 +5,13 @@
 #       CI: each target on a copy of its corpus (fuzz/corpus/<target>/),
 #       with a fixed seed (QUOR_FUZZ_SEED, default 1) for a fixed number of
 #       inputs (fuzz/ci_runs.txt, sized to about ten minutes in all on the
-#       2-core machine), so a run tries the same inputs wherever it runs:
-#       what it finds, a rerun finds again, and a clean local run means a
-#       clean CI run. SECONDS (default 600) only caps the whole step should
-#       a machine be much slower. The corpus in the tree is not changed.
+#       2-core machine): the run's length does not depend on the machine's
+#       speed, and most targets try the same inputs wherever they run. The
+#       template builds are not exactly repeatable (two runs of one binary
+#       reach slightly different code), so before a submission run the
+#       --long mode on them too. SECONDS (default 600) only caps the whole
+#       step should a machine be much slower. The corpus in the tree is
+#       not changed.
 #   scripts/fuzz.sh --long [SECONDS_PER_TARGET] [TARGET...]
 #       A long local run (default one hour per target, every target): the
 #       work corpora in build-fuzz/long/ are kept between runs, and at the
@@ -68,7 +71,7 @@ fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-# Qt seeds its hashes at random; a fixed seed keeps a run repeatable.
+# Qt seeds its hashes at random; a fixed seed keeps runs alike.
 export QT_HASH_SEED=0
 mkdir -p "$build/artifacts"
 failed=()
