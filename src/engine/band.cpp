@@ -34,18 +34,15 @@ bool TfrBand::holdsCrossViews() const {
     });
 }
 
-namespace {
 // Band geometry of a damaged template may lie anywhere in the int range:
-// sums saturate rather than wrap.
-int sum(std::int64_t a, std::int64_t b) { return sumClamped(a, b); }
-}  // namespace
+// its sums saturate (sumClamped) rather than wrap.
 
 Rect TfrBand::bandRect() const {
-    if (isCrossKind()) return Rect{Left, Page->CursorY, sum(Left, Width), sum(Page->CursorY, Height)};
-    return Rect{Page->ShiftX, Top, sum(Page->ShiftX, Page->ColumnWidth), sum(Top, Height)};
+    if (isCrossKind()) return Rect{Left, Page->CursorY, sumClamped(Left, Width), sumClamped(Page->CursorY, Height)};
+    return Rect{Page->ShiftX, Top, sumClamped(Page->ShiftX, Page->ColumnWidth), sumClamped(Top, Height)};
 }
 
-Point TfrBand::placementShift() const { return Point{sum(Page->ShiftX, -std::int64_t{Page->LeftEdge()}), Top}; }
+Point TfrBand::placementShift() const { return Point{sumClamped(Page->ShiftX, -std::int64_t{Page->LeftEdge()}), Top}; }
 
 void TfrBand::runScript() {
     if (!View || Script.empty()) return;
@@ -74,7 +71,7 @@ bool TfrBand::Draw() {
 
     if (TfrBand* last = page.LastDrawnBand; last && last != this && last->exists() && last->ColumnIndex > 1) {
         page.ShiftX = last->ColumnStartX;
-        page.CursorY = sum(page.CursorY, last->Height);
+        page.CursorY = sumClamped(page.CursorY, last->Height);
         // The row is closed: the bands after this one must not close it again.
         last->ColumnIndex = 1;
     }
@@ -133,7 +130,7 @@ bool TfrBand::Draw() {
 int TfrBand::Measure() {
     if (isDataBand() && Next && !Next->Source) {
         int total = 0;
-        for (TfrBand* b = this; b; b = b->Next) total = sum(total, b->MeasureStretch(false));
+        for (TfrBand* b = this; b; b = b->Next) total = sumClamped(total, b->MeasureStretch(false));
         return total;
     }
     MeasuredHeight = Height;
@@ -150,7 +147,7 @@ int TfrBand::stretchHeight(bool includeAll) {
         if (!s || !(includeAll || v.parentBand == this)) continue;
         engine().currentView = &v;
         const int needed = s->CalcHeight();
-        r = std::max(r, sum(v.Top, needed));
+        r = std::max(r, sumClamped(v.Top, needed));
         if (includeAll) s->drawMode = DrawMode::drawAll;
     }
     return r;
@@ -181,7 +178,7 @@ int TfrBand::MeasureStretch(bool includeAll) {
 void TfrBand::StretchViews(int height) {
     for (TfrView* v : Views)
         if (dynamic_cast<TfrStretcheable*>(v) && (v->Flags & kFlagStretched) && v->Height > 0)
-            v->Height = sum(height, -std::int64_t{v->Top});
+            v->Height = sumClamped(height, -std::int64_t{v->Top});
 }
 
 void TfrBand::UnstretchViews() {
@@ -214,8 +211,8 @@ void TfrBand::PlaceView(TfrView& view) {
         const int x = view.Left;
         const int y = view.Top;
         const Point shift = placementShift();
-        view.Left = sum(x, shift.x);
-        view.Top = sum(y, shift.y);
+        view.Left = sumClamped(x, shift.x);
+        view.Top = sumClamped(y, shift.y);
         engine().currentView = &view;
         try {
             st.host->writeView(st.CurrentPageIndex, view);
@@ -262,7 +259,7 @@ void TfrBand::DoDraw() {
             }
         }
         UnstretchViews();
-        if (!sub) page.CursorY = sum(page.CursorY, h);
+        if (!sub) page.CursorY = sumClamped(page.CursorY, h);
     } else {
         if (!fixedPosition()) {
             if (!Breaked) page.FitsOrBreak(Top, Height, false, this);
@@ -277,7 +274,7 @@ void TfrBand::DoDraw() {
                 st.dataLoop->drawCrossCells(*this);
                 crossDrawn = true;
             }
-            if (!fixedPosition() && !sub) page.CursorY = sum(page.CursorY, Height);
+            if (!fixedPosition() && !sub) page.CursorY = sumClamped(page.CursorY, Height);
         }
     }
     if (page.LastDrawnBand != this) ColumnIndex = 1;
@@ -298,7 +295,7 @@ void TfrBand::drawBandColumns() {
         ColumnIndex = 1;
     } else {
         page.ShiftX = clampToInt(ColumnStartX + (std::int64_t{View->ColumnWidth} + View->ColumnGap) * before);
-        page.CursorY = sum(page.CursorY, -std::int64_t{MeasuredHeight});
+        page.CursorY = sumClamped(page.CursorY, -std::int64_t{MeasuredHeight});
     }
 }
 

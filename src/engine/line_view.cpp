@@ -5,11 +5,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/numbers.h"
 
 namespace quor {
 namespace {
-
-int clampInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
 std::int64_t truncated(double v) {
     if (std::isnan(v)) return 0;
@@ -64,7 +63,7 @@ Rect TfrLineView::ClipRegion(bool extended) const {
         right += after;
     }
     const std::int64_t grow = extended ? 10 : 0;
-    return Rect{clampInt(left - grow), clampInt(top - grow), clampInt(right + grow), clampInt(bottom + grow)};
+    return Rect{clampToInt(left - grow), clampToInt(top - grow), clampToInt(right + grow), clampToInt(bottom + grow)};
 }
 
 }  // namespace quor

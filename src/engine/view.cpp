@@ -14,11 +14,6 @@
 namespace quor {
 namespace {
 
-// Device coordinates of damaged or extreme geometry stay in the int range.
-int clampInt(std::int64_t v) {
-    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
-
 // Round (ties to even), saturating at the int range.
 std::int64_t rnd(double v) {
     if (std::isnan(v)) return 0;
@@ -80,24 +75,24 @@ void TfrView::ApplyScale() {
     const double s = drawScaleX, t = drawScaleY, w = FrameWidth;
     const SavedGeometry& o = savedGeometry;
 
-    Left = clampInt(rnd(o.Left * s) + drawOffsetX);
-    Top = clampInt(rnd(o.Top * t) + drawOffsetY);
-    Width = clampInt(rnd(s * o.Width));
-    Height = clampInt(rnd(t * o.Height));
+    Left = clampToInt(rnd(o.Left * s) + drawOffsetX);
+    Top = clampToInt(rnd(o.Top * t) + drawOffsetY);
+    Width = clampToInt(rnd(s * o.Width));
+    Height = clampToInt(rnd(t * o.Height));
 
     const std::int64_t hx = rnd(s * w / 2), hy = rnd(t * w / 2);
     const std::int64_t ix = rnd((s * w - 1) / 2), iy = rnd((t * w - 1) / 2);
     FrameWidth = static_cast<float>(s * w);
-    GapX = clampInt(rnd(s * o.GapX) + hx);
-    GapY = clampInt(rnd(t * o.GapY) + hy / 2);
+    GapX = clampToInt(rnd(s * o.GapX) + hx);
+    GapY = clampToInt(rnd(t * o.GapY) + hy / 2);
 
     std::int64_t right = rnd(scaledRight());
     std::int64_t bottom = rnd(scaledBottom());
     if (FrameTyp & kFrameRight) right -= hx;
     if (FrameTyp & kFrameBottom) bottom -= hy;
-    frameRect = Rect{clampInt((FrameTyp & kFrameLeft) ? Left + ix : Left),
-                     clampInt((FrameTyp & kFrameTop) ? Top + iy : Top), clampInt(right + 1),
-                     clampInt(bottom + 1)};
+    frameRect = Rect{clampToInt((FrameTyp & kFrameLeft) ? Left + ix : Left),
+                     clampToInt((FrameTyp & kFrameTop) ? Top + iy : Top), clampToInt(right + 1),
+                     clampToInt(bottom + 1)};
 }
 
 void TfrView::RestoreGeometry() {
@@ -120,7 +115,7 @@ void TfrView::DrawBackground() {
         return;
     }
     if (FillColor == kNoColor) return;
-    c.fillRect(Rect{Left, Top, clampInt(rnd(scaledRight())), clampInt(rnd(scaledBottom()))});
+    c.fillRect(Rect{Left, Top, clampToInt(rnd(scaledRight())), clampToInt(rnd(scaledBottom()))});
 }
 
 void TfrView::DrawFrame() {
@@ -128,9 +123,9 @@ void TfrView::DrawFrame() {
     if (engine().documentMode && (FrameTyp & 0xF) == 0) return;
     Canvas& c = *canvas;
     c.setBrush(BrushSpec{c.brush().color, false});
-    c.setPen(PenSpec{FrameColor, clampInt(rnd(FrameWidth)), penStyleFor(FrameStyle), PenMode::Copy});
-    const int right = clampInt(rnd(scaledRight()));
-    const int bottom = clampInt(rnd(scaledBottom()));
+    c.setPen(PenSpec{FrameColor, clampToInt(rnd(FrameWidth)), penStyleFor(FrameStyle), PenMode::Copy});
+    const int right = clampToInt(rnd(scaledRight()));
+    const int bottom = clampToInt(rnd(scaledBottom()));
     if (FrameTyp & kFrameRight) drawFrameLine(right, Top, right, bottom, true);
     if (FrameTyp & kFrameLeft) drawFrameLine(Left, Top, Left, bottom, true);
     if (FrameTyp & kFrameBottom) drawFrameLine(Left, bottom, right, bottom, false);
@@ -145,8 +140,8 @@ void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
     Canvas& c = *canvas;
     // A line at the end of the int range stays there rather than wrapping.
     auto shifted = [&](std::int64_t by) {
-        if (vertical) c.line(clampInt(x1 + by), y1, clampInt(x2 + by), y2);
-        else c.line(x1, clampInt(y1 + by), x2, clampInt(y2 + by));
+        if (vertical) c.line(clampToInt(x1 + by), y1, clampToInt(x2 + by), y2);
+        else c.line(x1, clampToInt(y1 + by), x2, clampToInt(y2 + by));
     };
     PenSpec p = c.pen();
     if (isBrokenStyle(FrameStyle)) {
@@ -170,7 +165,7 @@ void TfrView::drawFrameLine(int x1, int y1, int x2, int y2, bool vertical) {
         c.setPen(p);
     } else if (FrameStyle == kFrameDouble) {
         // Kept wide: the negated offset of a damaged width must not overflow.
-        const std::int64_t d = clampInt(rnd(FrameWidth));
+        const std::int64_t d = clampToInt(rnd(FrameWidth));
         shifted(-d);
         p.color = FillColor;
         c.setPen(p);
@@ -194,10 +189,10 @@ Rect TfrView::ClipRegion(bool extended) const {
         b = rnd((w - 1) / 2);
     }
     const std::int64_t grow = extended ? 10 : 0;
-    return Rect{clampInt(Left - ((FrameTyp & kFrameLeft) ? a : 0) - grow),
-                clampInt(Top - ((FrameTyp & kFrameTop) ? a : 0) - grow),
-                clampInt(std::int64_t{Left} + Width + ((FrameTyp & kFrameRight) ? b : 0) + 1 + grow),
-                clampInt(std::int64_t{Top} + Height + ((FrameTyp & kFrameBottom) ? b : 0) + 1 + grow)};
+    return Rect{clampToInt(Left - ((FrameTyp & kFrameLeft) ? a : 0) - grow),
+                clampToInt(Top - ((FrameTyp & kFrameTop) ? a : 0) - grow),
+                clampToInt(std::int64_t{Left} + Width + ((FrameTyp & kFrameRight) ? b : 0) + 1 + grow),
+                clampToInt(std::int64_t{Top} + Height + ((FrameTyp & kFrameBottom) ? b : 0) + 1 + grow)};
 }
 
 void TfrView::AttachCanvas(Canvas& c) {
@@ -221,13 +216,13 @@ void TfrView::applyBandAlign(Point neighbourShift) {
     const std::int64_t leftEdge = pg->printableLeft(), rightEdge = pg->printableRight();
 
     if (BandAlign == kAlignCenter) {
-        Left = clampInt(leftEdge + (rightEdge - leftEdge - Width) / 2);
+        Left = clampToInt(leftEdge + (rightEdge - leftEdge - Width) / 2);
         return;
     }
     if (BandAlign == kAlignWidth) {
         if (engine().documentMode && !engine().currentBand) {
-            Left = clampInt(leftEdge);
-            Width = clampInt(std::max<std::int64_t>(0, rightEdge - leftEdge - 1));
+            Left = clampToInt(leftEdge);
+            Width = clampToInt(std::max<std::int64_t>(0, rightEdge - leftEdge - 1));
         }
         return;
     }
@@ -258,16 +253,16 @@ void TfrView::applyBandAlign(Point neighbourShift) {
     };
 
     if (BandAlign == kAlignLeft) {
-        Left = clampInt(leftRule());
+        Left = clampToInt(leftRule());
         // A view pushed past the right edge keeps what room is left, never
         // a negative width.
-        if (std::int64_t{Left} + Width > rightEdge) Width = clampInt(std::max<std::int64_t>(0, rightEdge - Left));
+        if (std::int64_t{Left} + Width > rightEdge) Width = clampToInt(std::max<std::int64_t>(0, rightEdge - Left));
     } else if (BandAlign == kAlignRight) {
-        Left = clampInt(rightRule() - Width);
+        Left = clampToInt(rightRule() - Width);
     } else if (BandAlign == kAlignRest) {
         const std::int64_t right = rightRule();
-        Left = clampInt(leftRule());
-        Width = clampInt(std::max<std::int64_t>(0, right - Left));
+        Left = clampToInt(leftRule());
+        Width = clampToInt(std::max<std::int64_t>(0, right - Left));
     }
 }
 
@@ -305,7 +300,7 @@ void TfrView::WriteToPage(StreamWriter& out) {
     if (!tagText.empty()) tagText = ExpandBrackets(tagText);
     if (BandContext* band = engine().currentBand) {
         const Rect b = band->bandRect();
-        if (BandAlign == kAlignBottom) Top = clampInt(std::int64_t{b.bottom} - Height);
+        if (BandAlign == kAlignBottom) Top = clampToInt(std::int64_t{b.bottom} - Height);
         else if (BandAlign == kAlignTop) Top = b.top;
         else if (BandAlign == kAlignWidth && band->isCrossBand()) Width = b.width();
     }
